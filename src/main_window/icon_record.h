@@ -1,0 +1,37 @@
+// The notification icon's record, in the 89-byte layout the shell is handed
+// by address: size, window, icon id, flags, callback message, icon, tip.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace tallynix {
+
+inline constexpr std::uint32_t kIconRecordSize = 89;
+inline constexpr std::uint32_t kIconId = 1;
+inline constexpr std::uint32_t kIconFlags = 7;         // message, icon and tip are valid
+inline constexpr std::uint32_t kIconCallbackMessage = 512; // arrives as a mouse move
+inline constexpr std::size_t kIconTipSize = 65;        // 64 bytes of text and a NUL
+inline constexpr std::uint32_t kIconAdd = 0;
+inline constexpr std::uint32_t kIconDelete = 2;
+
+struct IconRecord {
+  std::uint32_t size = kIconRecordSize;
+  std::uint64_t window = 0;
+  std::uint32_t id = kIconId;
+  std::uint32_t flags = kIconFlags;
+  std::uint32_t callbackMessage = kIconCallbackMessage;
+  std::uint64_t icon = 0;
+  std::array<char, kIconTipSize> tip{}; // ANSI text, NUL, zero fill
+
+  // Fills every field. `tip` is the tooltip in the ANSI code page, without
+  // its NUL; longer than 64 bytes is an error (std::length_error).
+  static IconRecord make(std::uint64_t window, std::uint64_t icon, std::string_view tip);
+
+  // The record as the shell reads it: little-endian, no gaps, handles 32 bits
+  // wide as on 32-bit Windows.
+  std::array<std::uint8_t, kIconRecordSize> bytes() const;
+};
+
+} // namespace tallynix

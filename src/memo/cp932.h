@@ -1,0 +1,33 @@
+// Conversion between the program's Unicode text and the memo file's code
+// page 932 (Shift-JIS). The memo file is always code page 932, whatever the
+// system's locale, so that it stays readable when it moves between machines.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tallynix {
+
+class Cp932 {
+public:
+  Cp932();
+  ~Cp932();
+  Cp932(const Cp932 &) = delete;
+  Cp932 &operator=(const Cp932 &) = delete;
+
+  // Never fails: a byte that is not valid code page 932 decodes to U+FFFD on
+  // its own, so CR and LF bytes always come back as CR and LF.
+  std::wstring decode(std::string_view bytes) const;
+
+  // Nothing when some character has no code page 932 form: such text is
+  // refused rather than silently written as '?'.
+  std::optional<std::string> encode(std::wstring_view text) const;
+
+private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+} // namespace tallynix

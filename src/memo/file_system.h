@@ -1,0 +1,51 @@
+// The few file operations the memo store needs, behind an interface so that
+// the store itself stays portable and its failure paths can be tested.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace tallynix {
+
+// A file operation that failed. Carries what the user needs to act on it:
+// which operation, the file's full path and the system's own error text.
+class FileError : public std::runtime_error {
+public:
+  enum class Action { create, read, write, replace, query };
+
+  FileError(Action action, std::wstring fullPath, std::wstring systemText)
+      : std::runtime_error("file operation failed"), action_(action),
+        fullPath_(std::move(fullPath)), systemText_(std::move(systemText)) {}
+
+  Action action() const noexcept { return action_; }
+  const std::wstring &fullPath() const noexcept { return fullPath_; }
+  const std::wstring &systemText() const noexcept { return systemText_; }
+
+private:
+  Action action_;
+  std::wstring fullPath_;
+  std::wstring systemText_;
+};
+
+// Files are named relative to the current directory at each call. Every
+// operation opens and closes the file within itself; nothing stays open.
+class FileSystem {
+public:
+  virtual ~FileSystem() = default;
+
+  // Creates the file empty when it is missing; an existing file is untouched.
+  virtual void touch(std::string_view name) = 0;
+  virtual std::string read(std::string_view name) = 0;
+  virtual void append(std::string_view name, std::string_view bytes) = 0;
+  // Replaces the whole content in one step: afterwards the file holds either
+  // the old bytes or the new ones, never a mixture or nothing.
+  virtual void replace(std::string_view name, std::string_view bytes) = 0;
+  virtual void truncate(std::string_view name) = 0;
+  // The size in bytes, or nothing when the file does not exist.
+  virtual std::optional<std::uint64_t> size(std::string_view name) = 0;
+};
+
+} // namespace tallynix

@@ -1,0 +1,30 @@
+#include "platform/error_text.h"
+
+#include "memo/file_system.h"
+#include "memo/memo_store.h"
+
+#include <gtest/gtest.h>
+
+using namespace tallynix;
+
+TEST(ErrorText, FileErrorsNameTheFileAndTheSystemsReason) {
+  const FileError error(FileError::Action::write, L"C:\\memos\\memo.txt", L"Access is denied.");
+  const std::wstring text = describeError(error);
+  EXPECT_EQ(text, L"メモファイルに書き込めませんでした。\n\nファイル: C:\\memos\\memo.txt\n"
+                  L"理由: Access is denied.");
+}
+
+TEST(ErrorText, AFailedReplaceSaysTheMemosAreIntact) {
+  const FileError error(FileError::Action::replace, L"memo.txt", L"locked");
+  EXPECT_NE(describeError(error).find(L"メモは元のまま残っています"), std::wstring::npos);
+}
+
+TEST(ErrorText, RefusedTextSaysWhatToDo) {
+  EXPECT_NE(describeError(UnrepresentableText()).find(L"保存できない文字"), std::wstring::npos);
+}
+
+TEST(ErrorText, FatalErrorsSayTheProgramEnds) {
+  const std::wstring text = describeFatalError(std::runtime_error("boom"));
+  EXPECT_NE(text.find(L"boom"), std::wstring::npos);
+  EXPECT_NE(text.find(L"終了します"), std::wstring::npos);
+}

@@ -1,0 +1,171 @@
+#include "memo/memo_store.h"
+
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+using namespace tallynix;
+using tallynix::testing::readBytes;
+using tallynix::testing::writeBytes;
+using Texts = std::vector<std::wstring>;
+
+namespace {
+
+class MemoStoreTest : public ::testing::Test {
+protected:
+  tallynix::testing::ScratchFolder folder;
+  std::unique_ptr<FileSystem> files = tallynix::testing::makeRealFileSystem();
+  MemoStore store{*files};
+  std::string memo = folder.file("memo.txt");
+};
+
+TEST_F(MemoStoreTest, TouchCreatesAnEmptyFileAndLeavesAnExistingOneAlone) {
+  store.touch(memo);
+  ASSERT_TRUE(std::filesystem::exists(memo));
+  EXPECT_EQ(readBytes(memo), "");
+  writeBytes(memo, "000 keep\r\n");
+  store.touch(memo);
+  EXPECT_EQ(readBytes(memo), "000 keep\r\n");
+}
+
+TEST_F(MemoStoreTest, AppendWritesCodePage932LinesByteForByte) {
+  store.append(memo, 0, L"first");
+  store.append(memo, 1, L"  日本語  ");
+  store.append(memo, 2, L" ");
+  EXPECT_EQ(readBytes(memo), "000 first\r\n"
+                             "001   \x93\xfa\x96\x7b\x8c\xea  \r\n"
+                             "002  \r\n");
+  EXPECT_EQ(store.readAll(memo), (Texts{L"first", L"  日本語  ", L" "}));
+}
+
+TEST_F(MemoStoreTest, AppendTurnsLineBreaksIntoSpaces) {
+  store.append(memo, 0, L"one\r\ntwo\nthree");
+  EXPECT_EQ(readBytes(memo), "000 one two three\r\n");
+}
+
+TEST_F(MemoStoreTest, AppendRefusesTextOutsideCodePage932AndWritesNothing) {
+  store.append(memo, 0, L"keep");
+  EXPECT_THROW(store.append(memo, 1, L"絵文字\U0001F600"), UnrepresentableText);
+  EXPECT_THROW(store.append(memo, 1, L"한국어"), UnrepresentableText);
+  EXPECT_EQ(readBytes(memo), "000 keep\r\n");
+}
+
+TEST_F(MemoStoreTest, ReadAllOfAMissingFileIsAnErrorWithThePath) {
+  try {
+    store.readAll(memo);
+    FAIL() << "no error";
+  } catch (const FileError &error) {
+    EXPECT_EQ(error.action(), FileError::Action::read);
+    EXPECT_NE(error.fullPath().find(L"memo.txt"), std::wstring::npos);
+    EXPECT_FALSE(error.systemText().empty());
+  }
+}
+
+TEST_F(MemoStoreTest, ReadAllSurvivesAnyBytes) {
+  std::string junk("\x00\xff\x81\r\n\x82\r\x80\xa0\n\xfc\xfc\xfc", 13);
+  writeBytes(memo, junk);
+  const Texts texts = store.readAll(memo);
+  EXPECT_EQ(texts.size(), 3u); // CR LF, then a lone CR, then the rest
+}
+
+TEST_F(MemoStoreTest, ReadAllHandlesALongLine) {
+  const std::string text(10 * 1024 * 1024, 'x');
+  writeBytes(memo, "000 " + text + "\r\n");
+  const Texts texts = store.readAll(memo);
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0].size(), text.size());
+}
+
+TEST_F(MemoStoreTest, RemoveByIndexRewritesTheFile) {
+  writeBytes(memo, "000 a\r\n001 b\r\n001 b2\r\n002 c\r\n");
+  store.removeByIndex(memo, 1);
+  EXPECT_EQ(readBytes(memo), "000 a\r\n001 c\r\n");
+  store.removeByIndex(memo, 0);
+  store.removeByIndex(memo, 0);
+  EXPECT_EQ(readBytes(memo), "");
+  EXPECT_FALSE(std::filesystem::exists(memo + ".tmp"));
+}
+
+TEST_F(MemoStoreTest, RemoveByIndexReplacesALeftoverTemporaryFile) {
+  writeBytes(memo, "000 a\r\n001 b\r\n");
+  writeBytes(memo + ".tmp", "000 half-written\r\n");
+  store.removeByIndex(memo, 0);
+  EXPECT_EQ(readBytes(memo), "000 b\r\n");
+  EXPECT_FALSE(std::filesystem::exists(memo + ".tmp"));
+}
+
+TEST_F(MemoStoreTest, TruncateEmptiesAndCreates) {
+  writeBytes(memo, "000 a\r\n");
+  store.truncate(memo);
+  EXPECT_EQ(readBytes(memo), "");
+  std::filesystem::remove(memo);
+  store.truncate(memo);
+  EXPECT_TRUE(std::filesystem::exists(memo));
+}
+
+TEST_F(MemoStoreTest, SizeInBytesIsNothingForAMissingFile) {
+  EXPECT_EQ(store.sizeInBytes(memo), std::nullopt);
+  writeBytes(memo, "000 abc\r\n");
+  EXPECT_EQ(store.sizeInBytes(memo), 9u);
+}
+
+TEST_F(MemoStoreTest, AFolderNamedLikeTheFileIsAnErrorNotACrash) {
+  std::filesystem::create_directory(memo);
+  EXPECT_THROW(store.readAll(memo), FileError);
+  EXPECT_THROW(store.sizeInBytes(memo), FileError);
+  EXPECT_THROW(store.append(memo, 0, L"x"), FileError);
+}
+
+// A file system whose writes can be made to fail, to show that a failed
+// rewrite never loses the memos already stored.
+class FailingFileSystem final : public FileSystem {
+public:
+  std::map<std::string, std::string, std::less<>> files;
+  bool failWrites = false;
+
+  void touch(std::string_view name) override { files.try_emplace(std::string(name)); }
+  std::string read(std::string_view name) override {
+    const auto it = files.find(name);
+    if (it == files.end())
+      throw FileError(FileError::Action::read, L"memo.txt", L"missing");
+    return it->second;
+  }
+  void append(std::string_view name, std::string_view bytes) override {
+    check();
+    files[std::string(name)] += bytes;
+  }
+  void replace(std::string_view name, std::string_view bytes) override {
+    check();
+    files[std::string(name)] = bytes;
+  }
+  void truncate(std::string_view name) override {
+    check();
+    files[std::string(name)].clear();
+  }
+  std::optional<std::uint64_t> size(std::string_view name) override {
+    const auto it = files.find(name);
+    if (it == files.end())
+      return std::nullopt;
+    return it->second.size();
+  }
+
+private:
+  void check() const {
+    if (failWrites)
+      throw FileError(FileError::Action::write, L"memo.txt", L"disk full");
+  }
+};
+
+TEST(MemoStoreFailures, AFailedRemoveKeepsTheFileAsItWas) {
+  FailingFileSystem files;
+  files.files["memo.txt"] = "000 a\r\n001 b\r\n";
+  MemoStore store(files);
+  files.failWrites = true;
+  EXPECT_THROW(store.removeByIndex("memo.txt", 0), FileError);
+  EXPECT_EQ(files.files["memo.txt"], "000 a\r\n001 b\r\n");
+}
+
+} // namespace

@@ -1,0 +1,97 @@
+#include "memo/position.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace tallynix;
+
+TEST(PositionValue, FormatsLikeTheStoredTexts) {
+  EXPECT_EQ(formatPositionValue(0), "0");
+  EXPECT_EQ(formatPositionValue(-0.0f), "0");
+  EXPECT_EQ(formatPositionValue(300), "300");
+  EXPECT_EQ(formatPositionValue(-15), "-15");
+  EXPECT_EQ(formatPositionValue(1500.5f), "1500.5");
+  EXPECT_EQ(formatPositionValue(1234567), "1234567");
+  EXPECT_EQ(formatPositionValue(12345678), "1.234568E+07");
+  EXPECT_EQ(formatPositionValue(1e8f), "1E+08");
+  EXPECT_EQ(formatPositionValue(0.1f), "0.1");
+}
+
+TEST(PositionValue, RoundTripsEveryPixelPositionAtEveryDensity) {
+  for (int perPixel : {15, 12, 10, 9, 8})
+    for (int pixel = -4000; pixel <= 8000; ++pixel) {
+      const float twips = static_cast<float>(pixel * perPixel);
+      const auto back = parsePositionValue(formatPositionValue(twips));
+      ASSERT_TRUE(back) << twips;
+      ASSERT_EQ(*back, twips);
+    }
+}
+
+TEST(PositionValue, ParsesNumbersWhateverTheirSpelling) {
+  EXPECT_EQ(parsePositionValue("300"), 300.0f);
+  EXPECT_EQ(parsePositionValue(" -15 "), -15.0f);
+  EXPECT_EQ(parsePositionValue("+45"), 45.0f);
+  EXPECT_EQ(parsePositionValue("1500.5"), 1500.5f);
+  EXPECT_EQ(parsePositionValue("1E+08"), 1e8f);
+}
+
+TEST(PositionValue, RejectsWhatIsNotAFiniteNumber) {
+  for (const char *text : {"", " ", "abc", "12abc", "1,5", "0x10", "nan", "inf", "-inf",
+                           "1e39", "--1", "1 2", "１２"})
+    EXPECT_EQ(parsePositionValue(text), std::nullopt) << text;
+}
+
+namespace {
+
+class FakeSettings final : public SettingsStore {
+public:
+  std::map<std::string, std::string> values;
+  std::vector<std::string> writes;
+
+  std::string get(std::string_view app, std::string_view section, std::string_view key,
+                  std::string_view fallback) override {
+    const auto it = values.find(path(app, section, key));
+    return it == values.end() ? std::string(fallback) : it->second;
+  }
+  void save(std::string_view app, std::string_view section, std::string_view key,
+            std::string_view value) override {
+    values[path(app, section, key)] = value;
+    writes.push_back(std::string(key) + "=" + std::string(value));
+  }
+  static std::string path(std::string_view app, std::string_view section,
+                          std::string_view key) {
+    return std::string(app) + "\\" + std::string(section) + "\\" + std::string(key);
+  }
+};
+
+} // namespace
+
+TEST(Position, AbsentEntriesReadAsZero) {
+  FakeSettings settings;
+  const Position position = loadPosition(settings);
+  EXPECT_EQ(position.left, 0);
+  EXPECT_EQ(position.top, 0);
+}
+
+TEST(Position, SavesLeftThenTopUnderTheProgramsKeys) {
+  FakeSettings settings;
+  savePosition(settings, {1500, -300});
+  EXPECT_EQ(settings.writes, (std::vector<std::string>{"Left=1500", "Top=-300"}));
+  EXPECT_EQ(settings.values["tallynix\\WindowPosition\\Left"], "1500");
+  EXPECT_EQ(settings.values["tallynix\\WindowPosition\\Top"], "-300");
+  const Position back = loadPosition(settings);
+  EXPECT_EQ(back.left, 1500);
+  EXPECT_EQ(back.top, -300);
+}
+
+TEST(Position, AValueThatIsNotANumberReadsAsZeroAndIsLeftInPlace) {
+  FakeSettings settings;
+  settings.values["tallynix\\WindowPosition\\Left"] = "garbage";
+  settings.values["tallynix\\WindowPosition\\Top"] = "3000";
+  const Position position = loadPosition(settings);
+  EXPECT_EQ(position.left, 0);
+  EXPECT_EQ(position.top, 3000);
+  EXPECT_TRUE(settings.writes.empty());
+  EXPECT_EQ(settings.values["tallynix\\WindowPosition\\Left"], "garbage");
+}
