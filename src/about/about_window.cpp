@@ -1,0 +1,127 @@
+#include "about/about_window.h"
+
+#include "main_window/placement.h"
+#include "platform/units.h"
+
+#include <stdexcept>
+
+namespace tallynix {
+namespace {
+
+constexpr const wchar_t *kClassName = L"tallynix.Form2";
+constexpr const wchar_t *kFontFace = L"ＭＳ Ｐゴシック";
+constexpr const wchar_t *kVersionText = L"タリニクス Ver3.13";
+constexpr const wchar_t *kRightsText = L"フリーソフト";
+constexpr const wchar_t *kContactText = L"tallynix@example.com";
+
+// Design in twips.
+constexpr int kClientWidth = 2820;
+constexpr int kClientHeight = 2010;
+constexpr int kClientLeft = 11955;
+constexpr int kClientTop = 8025;
+
+platform::UniqueFont makeFont(double points, bool italic, int dpi) {
+  return platform::UniqueFont(CreateFontW(
+      fontHeight(points, dpi), 0, 0, 0, FW_BOLD, italic, FALSE, FALSE, SHIFTJIS_CHARSET,
+      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+      kFontFace));
+}
+
+} // namespace
+
+AboutWindow::AboutWindow(platform::Runtime &runtime, std::function<void()> showMainWindow)
+    : Form(runtime), showMainWindow_(std::move(showMainWindow)) {}
+
+void AboutWindow::create() {
+  platform::Runtime &rt = runtime();
+  const int dpi = rt.dpi();
+  buttonFont_ = makeFont(11.25, false, dpi);
+  label1Font_ = makeFont(12, false, dpi);
+  label2Font_ = makeFont(15.75, true, dpi);
+  label3Font_ = makeFont(11.25, true, dpi);
+
+  // A plain frame with an empty title bar and a close box, no icon.
+  constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  RECT frame{rt.scale(kClientLeft), rt.scale(kClientTop),
+             rt.scale(kClientLeft) + rt.scale(kClientWidth),
+             rt.scale(kClientTop) + rt.scale(kClientHeight)};
+  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+  // On a screen too small for the design position, open where it is seen.
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoW(MonitorFromRect(&frame, MONITOR_DEFAULTTONEAREST), &info)) {
+    const Monitor screen{{info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
+                          info.rcMonitor.bottom},
+                         {info.rcWork.left, info.rcWork.top, info.rcWork.right,
+                          info.rcWork.bottom}};
+    const Point at = placeOnScreen(Point{frame.left, frame.top},
+                                   {frame.right - frame.left, frame.bottom - frame.top},
+                                   std::span<const Monitor>(&screen, 1));
+    OffsetRect(&frame, at.x - frame.left, at.y - frame.top);
+  }
+
+  WNDCLASSEXW windowClass{};
+  windowClass.hInstance = rt.instance();
+  windowClass.lpszClassName = kClassName;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  createWindow(windowClass, kExStyle, kStyle, frame);
+
+  // First in the tab order, so it takes the focus when the window shows.
+  HWND ok = CreateWindowExW(0, L"Button", L"OK",
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+                            rt.scale(480), rt.scale(1440), rt.scale(1815), rt.scale(495), hwnd(),
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCommandVerClose)),
+                            rt.instance(), nullptr);
+  if (!ok)
+    throw std::runtime_error("CreateWindowEx failed for the OK button");
+  SendMessageW(ok, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
+  addLabel(kLabel1, kRightsText, 1200, 720, label1Font_.get());
+  addLabel(kLabel2, kVersionText, 120, 240, label2Font_.get());
+  Label3 = addLabel(kLabel3, kContactText, 240, 1080, label3Font_.get());
+}
+
+HWND AboutWindow::addLabel(int id, const wchar_t *text, int leftTwips, int topTwips, HFONT font) {
+  platform::Runtime &rt = runtime();
+  // A label sizes itself to its text in its font.
+  SIZE extent{};
+  if (HDC dc = GetDC(hwnd())) {
+    HGDIOBJ previous = SelectObject(dc, font);
+    GetTextExtentPoint32W(dc, text, lstrlenW(text), &extent);
+    SelectObject(dc, previous);
+    ReleaseDC(hwnd(), dc);
+  }
+  HWND label = CreateWindowExW(0, L"Static", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+                               rt.scale(leftTwips), rt.scale(topTwips), extent.cx, extent.cy,
+                               hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               rt.instance(), nullptr);
+  if (!label)
+    throw std::runtime_error("CreateWindowEx failed for a label");
+  SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return label;
+}
+
+bool AboutWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &result) {
+  switch (message) {
+  case WM_COMMAND:
+    if (LOWORD(wParam) == kCommandVerClose && HIWORD(wParam) == BN_CLICKED) {
+      unload();
+      showMainWindow_();
+    }
+    result = 0;
+    return true;
+  case WM_CTLCOLORSTATIC: {
+    HDC dc = reinterpret_cast<HDC>(wParam);
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    SetTextColor(dc, reinterpret_cast<HWND>(lParam) == Label3 ? GetSysColor(COLOR_HIGHLIGHT)
+                                                              : GetSysColor(COLOR_BTNTEXT));
+    result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    return true;
+  }
+  default:
+    return Form::onMessage(message, wParam, lParam, result);
+  }
+}
+
+} // namespace tallynix

@@ -1,0 +1,366 @@
+#include "main_window/main_window.h"
+
+#include "main_window/placement.h"
+#include "memo/position.h"
+#include "platform/notify_icon.h"
+#include "platform/error_text.h"
+#include "platform/units.h"
+
+#include <windowsx.h>
+
+#include <vector>
+
+namespace tallynix {
+namespace {
+
+constexpr const wchar_t *kClassName = L"tallynix.Form1";
+constexpr const wchar_t *kFontFace = L"ＭＳ Ｐゴシック";
+constexpr const wchar_t *kTip = L"タリニクス";
+constexpr COLORREF kDarkBlue = RGB(0, 0, 128);
+
+// Layout in twips (1/1440 inch): left, top, width, height.
+struct Box {
+  int left, top, width, height;
+};
+constexpr Box kClientBox{0, 0, 5040, 300};
+constexpr Box kCombo1Box{120, 0, 3495, 315};
+constexpr Box kAddBox{3600, 0, 375, 300};
+constexpr Box kDeleteBox{3960, 0, 375, 300};
+constexpr Box kClearBox{4320, 0, 375, 300};
+constexpr Box kCloseBox{4680, 0, 375, 300};
+constexpr Box kSmallBox{0, 195, 135, 180};
+
+std::string toAnsi(std::wstring_view text) {
+  const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                       nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
+                      nullptr, nullptr);
+  return bytes;
+}
+
+BOOL CALLBACK collectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoW(monitor, &info)) {
+    auto &monitors = *reinterpret_cast<std::vector<Monitor> *>(data);
+    const Monitor found{{info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
+                         info.rcMonitor.bottom},
+                        {info.rcWork.left, info.rcWork.top, info.rcWork.right,
+                         info.rcWork.bottom}};
+    // The primary monitor first: it is where unusable positions go.
+    if (info.dwFlags & MONITORINFOF_PRIMARY)
+      monitors.insert(monitors.begin(), found);
+    else
+      monitors.push_back(found);
+  }
+  return TRUE;
+}
+
+std::vector<Monitor> monitors() {
+  std::vector<Monitor> all;
+  EnumDisplayMonitors(nullptr, nullptr, collectMonitor, reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+} // namespace
+
+MainWindow::MainWindow(platform::Runtime &runtime, std::function<void()> showAboutWindow)
+    : Form(runtime), showAboutWindow_(std::move(showAboutWindow)),
+      taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")) {}
+
+MainWindow::~MainWindow() {
+  if (iconAdded_)
+    removeIcon();
+}
+
+void MainWindow::create() {
+  platform::Runtime &rt = runtime();
+  if (!icon_)
+    icon_.reset(static_cast<HICON>(LoadImageW(rt.instance(), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                              32, 32, LR_DEFAULTCOLOR)));
+  if (!background_)
+    background_.reset(CreateSolidBrush(kDarkBlue));
+
+  WNDCLASSEXW windowClass{};
+  windowClass.hInstance = rt.instance();
+  windowClass.lpszClassName = kClassName;
+  windowClass.hIcon = icon_.get();
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  // No title bar, no taskbar button, above every other window.
+  const RECT bounds{0, 0, rt.scale(kClientBox.width), rt.scale(kClientBox.height)};
+  createWindow(windowClass, WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_CONTROLPARENT,
+               WS_POPUP | WS_CLIPCHILDREN, bounds);
+  createControls();
+}
+
+void MainWindow::createControls() {
+  platform::Runtime &rt = runtime();
+  font_.reset(CreateFontW(fontHeight(9.75, rt.dpi()), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                          SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                          DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kFontFace));
+
+  const auto child = [&](const wchar_t *className, const wchar_t *text, DWORD style, Box box,
+                         int id, int height) {
+    HWND control = CreateWindowExW(
+        0, className, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | style,
+        rt.scale(box.left), rt.scale(box.top), rt.scale(box.width), height, hwnd(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), rt.instance(), nullptr);
+    if (!control)
+      throw std::runtime_error("CreateWindowEx failed for a control");
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    return control;
+  };
+
+  // Created in tab order. The combo box's height includes its drop-down list.
+  Combo1 = child(L"ComboBox", L"", WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
+                 kCombo1Box, kCombo1, rt.scale(kCombo1Box.height) + rt.scale(3000));
+  child(L"Button", L"加", BS_PUSHBUTTON, kAddBox, kCommandAdd, rt.scale(kAddBox.height));
+  child(L"Button", L"削", BS_PUSHBUTTON, kDeleteBox, kCommandDelete, rt.scale(kDeleteBox.height));
+  child(L"Button", L"消", BS_PUSHBUTTON, kClearBox, kCommandClear, rt.scale(kClearBox.height));
+  child(L"Button", L"閉", BS_PUSHBUTTON, kCloseBox, kCommandClose, rt.scale(kCloseBox.height));
+  child(L"Button", L"", BS_PUSHBUTTON, kSmallBox, kCommandSmall, rt.scale(kSmallBox.height));
+
+  // The closed combo box is as tall as its design (one pixel row past the
+  // window, cut off): size its selection field to match.
+  RECT closed{};
+  GetWindowRect(Combo1, &closed);
+  const int itemHeight = static_cast<int>(SendMessageW(Combo1, CB_GETITEMHEIGHT, WPARAM(-1), 0));
+  const int wanted = rt.scale(kCombo1Box.height);
+  const int adjusted = itemHeight + wanted - (closed.bottom - closed.top);
+  if (adjusted > 0)
+    SendMessageW(Combo1, CB_SETITEMHEIGHT, WPARAM(-1), adjusted);
+
+  // The tray menu: a top-level item that is never shown as a menu bar.
+  HMENU items = CreatePopupMenu();
+  AppendMenuW(items, MF_STRING, kMenuAbout, L"タリニクスについて");
+  AppendMenuW(items, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(items, MF_STRING, kMenuEnd, L"終了");
+  menuBar_.reset(CreateMenu());
+  AppendMenuW(menuBar_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(items), L"Infomation");
+}
+
+void MainWindow::onLoad() {
+  platform::Runtime &rt = runtime();
+  const Position stored = tallynix::loadPosition(settings_);
+  setLeft(stored.left);
+  setTop(stored.top);
+
+  RECT window{};
+  GetWindowRect(hwnd(), &window);
+  const Rect end{window.left, window.top, window.right, window.bottom};
+  const Rect start = animationStart(end);
+  const RECT from{start.left, start.top, start.right, start.bottom};
+  DrawAnimatedRects(hwnd(), IDANI_CAPTION, &from, &window);
+
+  const std::vector<Monitor> screens = monitors();
+  const Point at = placeOnScreen(storedPixelPosition(stored.left, stored.top, rt.twipsPerPixel()),
+                                 {end.right - end.left, end.bottom - end.top}, screens);
+  SetWindowPos(hwnd(), HWND_TOPMOST, at.x, at.y, 1, 1, SWP_NOSIZE);
+
+  FileName = kMemoFileName;
+  store_.touch(FileName);
+  installIcon();
+  // The tray menu stays hidden: it is never attached as the menu bar.
+}
+
+void MainWindow::installIcon() {
+  iconRecord_ = IconRecord::make(reinterpret_cast<std::uintptr_t>(hwnd()),
+                                 reinterpret_cast<std::uintptr_t>(icon_.get()), toAnsi(kTip));
+  iconAdded_ = platform::notifyIcon(kIconAdd, iconRecord_);
+}
+
+void MainWindow::onUnload() { removeIcon(); }
+
+void MainWindow::onFirstShow() {
+  // The list takes the focus, and with it fills from the memo file.
+  SetFocus(Combo1);
+}
+
+bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &result) {
+  result = 0;
+  switch (message) {
+  case WM_COMMAND:
+    onCommand(LOWORD(wParam), HIWORD(wParam));
+    return true;
+  case WM_ERASEBKGND: {
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    FillRect(reinterpret_cast<HDC>(wParam), &client, background_.get());
+    result = 1;
+    return true;
+  }
+  case WM_LBUTTONDOWN:
+  case WM_RBUTTONDOWN:
+  case WM_MBUTTONDOWN:
+    // A press with the left button among the pressed ones drags the window
+    // as if by its caption. A drag stores nothing.
+    if (wParam & MK_LBUTTON) {
+      ReleaseCapture();
+      SendMessageW(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    }
+    return true;
+  case WM_MOUSEMOVE: {
+    // The notification icon's events arrive as mouse moves whose x carries
+    // the mouse message; the window reports x in twips.
+    const int tpp = runtime().twipsPerPixel();
+    const float x = static_cast<float>(GET_X_LPARAM(lParam)) * static_cast<float>(tpp);
+    onIconMouse(*this, x, static_cast<float>(tpp));
+    return true;
+  }
+  case WM_ACTIVATE:
+    onActivate(LOWORD(wParam) != WA_INACTIVE);
+    return true;
+  default:
+    if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+      // The shell restarted and forgot every icon: add ours again.
+      installIcon();
+      return true;
+    }
+    return Form::onMessage(message, wParam, lParam, result);
+  }
+}
+
+void MainWindow::onActivate(bool active) {
+  if (!active) {
+    HWND focus = GetFocus();
+    focusBeforeDeactivation_ = focus && IsChild(hwnd(), focus) ? focus : nullptr;
+    return;
+  }
+  // Coming back to the window restores the focus where it was; that is not
+  // the list receiving the focus anew, so it does not refill (and so does
+  // not wipe a half-typed memo).
+  if (focusBeforeDeactivation_ && IsWindow(focusBeforeDeactivation_) &&
+      IsChild(hwnd(), focusBeforeDeactivation_)) {
+    restoringFocus_ = true;
+    SetFocus(focusBeforeDeactivation_);
+    restoringFocus_ = false;
+  }
+}
+
+void MainWindow::onCommand(int id, int code) {
+  switch (id) {
+  case kCombo1:
+    if (code == CBN_SETFOCUS && !restoringFocus_)
+      refillList(*this);
+    break;
+  case kCommandAdd:
+    if (code == BN_CLICKED)
+      addMemo(*this);
+    break;
+  case kCommandDelete:
+    if (code == BN_CLICKED)
+      deleteMemo(*this);
+    break;
+  case kCommandClear:
+    if (code == BN_CLICKED)
+      clearAll(*this);
+    break;
+  case kCommandClose:
+    if (code == BN_CLICKED)
+      closeProgram(*this);
+    break;
+  case kCommandSmall:
+    if (code == BN_CLICKED)
+      hideToTray(*this);
+    break;
+  default:
+    break; // Enter and Escape in the list (IDOK, IDCANCEL) do nothing
+  }
+}
+
+// --- What the commands use of the window ---
+
+void MainWindow::setFileName(std::string_view name) { FileName = name; }
+void MainWindow::touch() { store_.touch(FileName); }
+std::vector<std::wstring> MainWindow::readAll() { return store_.readAll(FileName); }
+void MainWindow::append(int index, std::wstring_view text) {
+  store_.append(FileName, index, text);
+}
+void MainWindow::removeByIndex(int index) { store_.removeByIndex(FileName, index); }
+std::optional<std::uint64_t> MainWindow::sizeInBytes() {
+  return store_.sizeInBytes(kMemoFileName);
+}
+void MainWindow::truncate() { store_.truncate(FileName); }
+
+std::wstring MainWindow::listText() {
+  const int length = GetWindowTextLengthW(Combo1);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(Combo1, text.data(), length + 1)));
+  return text;
+}
+
+int MainWindow::listIndex() { return static_cast<int>(SendMessageW(Combo1, CB_GETCURSEL, 0, 0)); }
+void MainWindow::setListIndex(int index) { SendMessageW(Combo1, CB_SETCURSEL, index, 0); }
+int MainWindow::listCount() { return static_cast<int>(SendMessageW(Combo1, CB_GETCOUNT, 0, 0)); }
+
+void MainWindow::listClear() {
+  SendMessageW(Combo1, CB_RESETCONTENT, 0, 0);
+  SetWindowTextW(Combo1, L"");
+}
+
+void MainWindow::listAddAll(std::span<const std::wstring> texts) {
+  // Reserve the list's storage up front and fill it without repainting.
+  std::size_t characters = 0;
+  for (const std::wstring &text : texts)
+    characters += text.size() + 1;
+  SendMessageW(Combo1, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(Combo1, CB_INITSTORAGE, texts.size(), characters * sizeof(wchar_t));
+  for (const std::wstring &text : texts)
+    SendMessageW(Combo1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageW(Combo1, WM_SETREDRAW, TRUE, 0);
+}
+
+void MainWindow::listRefresh() {
+  RedrawWindow(Combo1, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+Position MainWindow::windowPosition() { return {left(), top()}; }
+void MainWindow::savePosition(Position position) { tallynix::savePosition(settings_, position); }
+bool MainWindow::iconShown() { return iconAdded_; }
+void MainWindow::hide() { Form::hide(); }
+void MainWindow::show() { Form::show(); }
+void MainWindow::unload() { Form::unload(); }
+void MainWindow::load() { Form::show(); }
+
+void MainWindow::removeIcon() {
+  platform::notifyIcon(kIconDelete, iconRecord_);
+  iconAdded_ = false;
+}
+
+void MainWindow::endProgram() { runtime().endProgram(); }
+void MainWindow::setForeground() { SetForegroundWindow(hwnd()); }
+void MainWindow::processPendingEvents() { runtime().processPendingEvents(); }
+
+void MainWindow::popUpTrayMenu() {
+  HWND window = hwnd();
+  if (!window || !menuBar_)
+    return; // the pending events unloaded the window
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  const int chosen = static_cast<int>(TrackPopupMenu(
+      GetSubMenu(menuBar_.get(), 0), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY,
+      cursor.x, cursor.y, 0, window, nullptr));
+  // Without this the menu would not close on a click elsewhere next time.
+  PostMessageW(window, WM_NULL, 0, 0);
+  if (chosen == kMenuAbout)
+    openAbout(*this);
+  else if (chosen == kMenuEnd)
+    exitFromTray(*this);
+}
+
+void MainWindow::showAbout() { showAboutWindow_(); }
+
+bool MainWindow::confirm(std::wstring_view text, std::wstring_view title) {
+  const std::wstring message(text);
+  const std::wstring caption(title);
+  return MessageBoxW(hwnd(), message.c_str(), caption.c_str(), MB_OKCANCEL | MB_DEFBUTTON1) ==
+         IDOK;
+}
+
+void MainWindow::tell(std::wstring_view text) {
+  const std::wstring message(text);
+  MessageBoxW(hwnd(), message.c_str(), kProgramTitle, MB_OK | MB_ICONWARNING);
+}
+
+} // namespace tallynix
