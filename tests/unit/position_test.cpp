@@ -95,3 +95,14 @@ TEST(Position, AValueThatIsNotANumberReadsAsZeroAndIsLeftInPlace) {
   EXPECT_TRUE(settings.writes.empty());
   EXPECT_EQ(settings.values["tallynix\\WindowPosition\\Left"], "garbage");
 }
+
+TEST(PositionValue, FormatsFractionsAndExtremesWithSevenDigits) {
+  EXPECT_EQ(formatPositionValue(-1500.25f), "-1500.25");
+  EXPECT_EQ(formatPositionValue(0.001f), "0.001");
+  EXPECT_EQ(formatPositionValue(0.00001f), "1E-05");
+  EXPECT_EQ(formatPositionValue(-2.5e-12f), "-2.5E-12");
+  EXPECT_EQ(formatPositionValue(123456.7f), "123456.7");
+  EXPECT_EQ(formatPositionValue(3.4e38f), "3.4E+38");
+  EXPECT_EQ(formatPositionValue(-9999999), "-9999999");
+  EXPECT_EQ(formatPositionValue(10000000), "1E+07");
+}
