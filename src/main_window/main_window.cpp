@@ -209,8 +209,7 @@ bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &
     return true;
   }
   case WM_ACTIVATE:
-    onActivate(LOWORD(wParam) != WA_INACTIVE);
-    return true;
+    return onActivate(LOWORD(wParam) != WA_INACTIVE);
   default:
     if (message == taskbarCreated_ && taskbarCreated_ != 0) {
       // The shell restarted and forgot every icon: add ours again.
@@ -221,11 +220,11 @@ bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &
   }
 }
 
-void MainWindow::onActivate(bool active) {
+bool MainWindow::onActivate(bool active) {
   if (!active) {
     HWND focus = GetFocus();
     focusBeforeDeactivation_ = focus && IsChild(hwnd(), focus) ? focus : nullptr;
-    return;
+    return true;
   }
   // Coming back to the window restores the focus where it was; that is not
   // the list receiving the focus anew, so it does not refill (and so does
@@ -235,7 +234,9 @@ void MainWindow::onActivate(bool active) {
     restoringFocus_ = true;
     SetFocus(focusBeforeDeactivation_);
     restoringFocus_ = false;
+    return true;
   }
+  return false; // the default handling focuses the window itself
 }
 
 void MainWindow::onCommand(int id, int code) {

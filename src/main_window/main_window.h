@@ -47,7 +47,7 @@ private:
   void createControls();
   void installIcon();
   void onCommand(int id, int code);
-  void onActivate(bool active);
+  bool onActivate(bool active);
 
   // Form1Host
   void setFileName(std::string_view name) override;
