@@ -122,14 +122,25 @@ void MainWindow::createControls() {
   child(L"Button", L"", BS_PUSHBUTTON, kSmallBox, kCommandSmall, rt.scale(kSmallBox.height));
 
   // The closed combo box is as tall as its design (one pixel row past the
-  // window, cut off): size its selection field to match.
-  RECT closed{};
-  GetWindowRect(Combo1, &closed);
-  const int itemHeight = static_cast<int>(SendMessageW(Combo1, CB_GETITEMHEIGHT, WPARAM(-1), 0));
+  // window, cut off), whatever height its font would give it: size its
+  // selection field to match.
+  // Adjusted by what the control reports back, as combo box implementations
+  // differ in what they count as the field's height.
+  const auto closedHeight = [this] {
+    RECT closed{};
+    GetWindowRect(Combo1, &closed);
+    return static_cast<int>(closed.bottom - closed.top);
+  };
   const int wanted = rt.scale(kCombo1Box.height);
-  const int adjusted = itemHeight + wanted - (closed.bottom - closed.top);
-  if (adjusted > 0)
-    SendMessageW(Combo1, CB_SETITEMHEIGHT, WPARAM(-1), adjusted);
+  int request = static_cast<int>(SendMessageW(Combo1, CB_GETITEMHEIGHT, WPARAM(-1), 0));
+  for (int attempt = 0; attempt < 3 && request > 0; ++attempt) {
+    const int height = closedHeight();
+    if (height == wanted)
+      break;
+    request += wanted - height;
+    if (request > 0)
+      SendMessageW(Combo1, CB_SETITEMHEIGHT, WPARAM(-1), request);
+  }
 
   // The tray menu: a top-level item that is never shown as a menu bar.
   HMENU items = CreatePopupMenu();
