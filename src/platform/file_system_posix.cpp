@@ -65,7 +65,8 @@ void writeAll(int fd, std::string_view bytes, const std::string &name) {
 
 void PosixFileSystem::touch(std::string_view name) {
   const std::string path(name);
-  Fd file(path, O_WRONLY | O_CREAT | O_APPEND, FileError::Action::create);
+  // Asks for no write access: a read-only memo file still opens for reading.
+  Fd file(path, O_RDONLY | O_CREAT, FileError::Action::create);
   file.close(FileError::Action::create, path);
 }
 

@@ -68,9 +68,10 @@ std::wstring systemErrorText(DWORD error) {
 }
 
 void Win32FileSystem::touch(std::string_view name) {
+  // Asks for no write access: a read-only memo file still opens for reading.
   const std::wstring path = widen(name);
-  UniqueFile file =
-      open(path, FILE_APPEND_DATA, kShareReadWrite, OPEN_ALWAYS, FileError::Action::create);
+  UniqueFile file = open(path, FILE_READ_ATTRIBUTES, kShareReadWrite | FILE_SHARE_DELETE,
+                         OPEN_ALWAYS, FileError::Action::create);
   closeOrFail(file, FileError::Action::create, path);
 }
 

@@ -755,6 +755,32 @@ Json verbScreen(const Args &) {
       .add("foreground", GetForegroundWindow());
 }
 
+// Files held open without sharing, as another program locking memo.txt
+// would; they stay locked until "unlock" or until the probe exits.
+std::map<std::wstring, HANDLE> &lockedFiles() {
+  static std::map<std::wstring, HANDLE> files;
+  return files;
+}
+
+// lock PATH: opens PATH (a Windows path) for reading and writing with no
+// sharing at all.
+Json verbLock(const Args &args) {
+  const std::wstring path = args.text(0);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) fail("cannot lock the file: error " + std::to_string(GetLastError()));
+  lockedFiles()[path] = file;
+  return ok();
+}
+
+Json verbUnlock(const Args &args) {
+  const auto found = lockedFiles().find(args.text(0));
+  if (found == lockedFiles().end()) fail("that file is not locked");
+  CloseHandle(found->second);
+  lockedFiles().erase(found);
+  return ok();
+}
+
 Json verbPing(const Args &) { return ok().add("pid", std::int64_t{GetCurrentProcessId()}); }
 
 const std::map<std::string, Verb, std::less<>> &verbs() {
@@ -770,6 +796,7 @@ const std::map<std::string, Verb, std::less<>> &verbs() {
       {"reg-set", verbRegSet},      {"reg-delete", verbRegDelete},
       {"keys", verbKeys},           {"focus", verbFocus},
       {"process", verbProcess},     {"screen", verbScreen},
+      {"lock", verbLock},           {"unlock", verbUnlock},
   };
   return table;
 }

@@ -169,3 +169,52 @@ TEST(MemoStoreFailures, AFailedRemoveKeepsTheFileAsItWas) {
 }
 
 } // namespace
+
+#ifndef _WIN32
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Makes a file read-only even for root (which ignores permission bits), for
+// as long as it lives.
+class ReadOnlyFile {
+public:
+  explicit ReadOnlyFile(std::string path) : path_(std::move(path)) {
+    chmod(path_.c_str(), 0444);
+    if (geteuid() == 0)
+      immutable_ = std::system(("chattr +i '" + path_ + "' 2>/dev/null").c_str()) == 0;
+  }
+  ~ReadOnlyFile() {
+    if (immutable_)
+      std::system(("chattr -i '" + path_ + "'").c_str());
+    chmod(path_.c_str(), 0644);
+  }
+  bool effective() const { return geteuid() != 0 || immutable_; }
+
+private:
+  std::string path_;
+  bool immutable_ = false;
+};
+
+TEST(MemoStoreReadOnly, AReadOnlyFileCanBeTouchedAndReadButNotChanged) {
+  tallynix::testing::ScratchFolder folder;
+  const std::string memo = folder.file("memo.txt");
+  writeBytes(memo, "000 keep\r\n001 also\r\n");
+  const ReadOnlyFile readOnly(memo);
+  if (!readOnly.effective())
+    GTEST_SKIP() << "cannot make a file read-only for root here";
+  auto files = tallynix::testing::makeRealFileSystem();
+  MemoStore store(*files);
+  store.touch(memo);
+  EXPECT_EQ(store.readAll(memo), (Texts{L"keep", L"also"}));
+  EXPECT_THROW(store.append(memo, 2, L"x"), FileError);
+  EXPECT_THROW(store.truncate(memo), FileError);
+  EXPECT_THROW(store.removeByIndex(memo, 0), FileError);
+  EXPECT_EQ(readBytes(memo), "000 keep\r\n001 also\r\n");
+  EXPECT_FALSE(std::filesystem::exists(memo + ".tmp"));
+}
+
+} // namespace
+#endif
