@@ -14,7 +14,7 @@ namespace tallynix {
 // which operation, the file's full path and the system's own error text.
 class FileError : public std::runtime_error {
 public:
-  enum class Action { create, read, write, replace, query };
+  enum class Action { create, read, write, replace, query, notAFile };
 
   FileError(Action action, std::wstring fullPath, std::wstring systemText)
       : std::runtime_error("file operation failed"), action_(action),

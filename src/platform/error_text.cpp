@@ -18,6 +18,8 @@ const wchar_t *whatFailed(FileError::Action action) {
     return L"メモファイルを書き換えられませんでした。メモは元のまま残っています。";
   case FileError::Action::query:
     return L"メモファイルの大きさを調べられませんでした。";
+  case FileError::Action::notAFile:
+    return L"メモファイルと同じ名前のフォルダーがあるため、メモを読み書きできません。";
   }
   return L"メモファイルを扱えませんでした。";
 }

@@ -65,6 +65,9 @@ void writeAll(int fd, std::string_view bytes, const std::string &name) {
 
 void PosixFileSystem::touch(std::string_view name) {
   const std::string path(name);
+  struct stat info {};
+  if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+    fail(FileError::Action::notAFile, path, EISDIR);
   // Asks for no write access: a read-only memo file still opens for reading.
   Fd file(path, O_RDONLY | O_CREAT, FileError::Action::create);
   file.close(FileError::Action::create, path);
@@ -77,7 +80,7 @@ std::string PosixFileSystem::read(std::string_view name) {
   if (fstat(file.get(), &info) != 0)
     fail(FileError::Action::read, path, errno);
   if (S_ISDIR(info.st_mode))
-    fail(FileError::Action::read, path, EISDIR);
+    fail(FileError::Action::notAFile, path, EISDIR);
   std::string bytes(static_cast<std::size_t>(info.st_size), '\0');
   std::size_t done = 0;
   while (done < bytes.size()) {
@@ -115,9 +118,11 @@ void PosixFileSystem::replace(std::string_view name, std::string_view bytes) {
     file.close(FileError::Action::write, temporary);
     if (std::rename(temporary.c_str(), path.c_str()) != 0)
       fail(FileError::Action::replace, path, errno);
-  } catch (...) {
+  } catch (const FileError &error) {
     ::unlink(temporary.c_str());
-    throw;
+    // Whatever step failed, what the user needs to know is that memo.txt
+    // was not rewritten and still holds every memo.
+    throw FileError(FileError::Action::replace, fullPathOf(path), error.systemText());
   }
 }
 
@@ -136,7 +141,7 @@ std::optional<std::uint64_t> PosixFileSystem::size(std::string_view name) {
     fail(FileError::Action::query, path, errno);
   }
   if (S_ISDIR(info.st_mode))
-    fail(FileError::Action::query, path, EISDIR);
+    fail(FileError::Action::notAFile, path, EISDIR);
   return static_cast<std::uint64_t>(info.st_size);
 }
 

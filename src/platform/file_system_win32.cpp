@@ -70,6 +70,9 @@ std::wstring systemErrorText(DWORD error) {
 void Win32FileSystem::touch(std::string_view name) {
   // Asks for no write access: a read-only memo file still opens for reading.
   const std::wstring path = widen(name);
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    fail(FileError::Action::notAFile, path, ERROR_DIRECTORY);
   UniqueFile file = open(path, FILE_READ_ATTRIBUTES, kShareReadWrite | FILE_SHARE_DELETE,
                          OPEN_ALWAYS, FileError::Action::create);
   closeOrFail(file, FileError::Action::create, path);
@@ -124,9 +127,11 @@ void Win32FileSystem::replace(std::string_view name, std::string_view bytes) {
     if (!MoveFileExW(temporary.c_str(), path.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
       fail(FileError::Action::replace, path, GetLastError());
-  } catch (...) {
+  } catch (const FileError &error) {
     DeleteFileW(temporary.c_str());
-    throw;
+    // Whatever step failed, what the user needs to know is that memo.txt
+    // was not rewritten and still holds every memo.
+    throw FileError(FileError::Action::replace, fullPathOf(path), error.systemText());
   }
 }
 
@@ -147,7 +152,7 @@ std::optional<std::uint64_t> Win32FileSystem::size(std::string_view name) {
     fail(FileError::Action::query, path, error);
   }
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-    fail(FileError::Action::query, path, ERROR_DIRECTORY);
+    fail(FileError::Action::notAFile, path, ERROR_DIRECTORY);
   return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
 }
 

@@ -114,6 +114,12 @@ TEST_F(MemoStoreTest, SizeInBytesIsNothingForAMissingFile) {
 
 TEST_F(MemoStoreTest, AFolderNamedLikeTheFileIsAnErrorNotACrash) {
   std::filesystem::create_directory(memo);
+  try {
+    store.touch(memo);
+    FAIL() << "no error";
+  } catch (const FileError &error) {
+    EXPECT_EQ(error.action(), FileError::Action::notAFile);
+  }
   EXPECT_THROW(store.readAll(memo), FileError);
   EXPECT_THROW(store.sizeInBytes(memo), FileError);
   EXPECT_THROW(store.append(memo, 0, L"x"), FileError);
@@ -218,3 +224,25 @@ TEST(MemoStoreReadOnly, AReadOnlyFileCanBeTouchedAndReadButNotChanged) {
 
 } // namespace
 #endif
+
+namespace {
+
+TEST(MemoStoreFailures, AFailedRewriteNamesTheMemoFileNotTheTemporaryOne) {
+  tallynix::testing::ScratchFolder folder;
+  const std::string memo = folder.file("memo.txt");
+  writeBytes(memo, "000 a\r\n001 b\r\n");
+  // A folder where the temporary file would go makes its creation fail.
+  std::filesystem::create_directory(memo + ".tmp");
+  auto files = tallynix::testing::makeRealFileSystem();
+  MemoStore store(*files);
+  try {
+    store.removeByIndex(memo, 0);
+    FAIL() << "no error";
+  } catch (const FileError &error) {
+    EXPECT_EQ(error.action(), FileError::Action::replace);
+    EXPECT_EQ(error.fullPath().substr(error.fullPath().size() - 8), L"memo.txt");
+  }
+  EXPECT_EQ(readBytes(memo), "000 a\r\n001 b\r\n");
+}
+
+} // namespace
