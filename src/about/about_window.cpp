@@ -21,10 +21,10 @@ constexpr int kClientLeft = 11955;
 constexpr int kClientTop = 8025;
 
 platform::UniqueFont makeFont(double points, bool italic, int dpi) {
-  return platform::UniqueFont(CreateFontW(
-      fontHeight(points, dpi), 0, 0, 0, FW_BOLD, italic, FALSE, FALSE, SHIFTJIS_CHARSET,
-      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-      kFontFace));
+  return platform::UniqueFont(CreateFontW(fontHeight(points, dpi), 0, 0, 0, FW_BOLD, italic, FALSE,
+                                          FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                          DEFAULT_PITCH | FF_DONTCARE, kFontFace));
 }
 
 } // namespace
@@ -51,10 +51,9 @@ void AboutWindow::create() {
   MONITORINFO info{};
   info.cbSize = sizeof info;
   if (GetMonitorInfoW(MonitorFromRect(&frame, MONITOR_DEFAULTTONEAREST), &info)) {
-    const Monitor screen{{info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
-                          info.rcMonitor.bottom},
-                         {info.rcWork.left, info.rcWork.top, info.rcWork.right,
-                          info.rcWork.bottom}};
+    const Monitor screen{
+        {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom},
+        {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom}};
     const Point at = placeOnScreen(Point{frame.left, frame.top},
                                    {frame.right - frame.left, frame.bottom - frame.top},
                                    std::span<const Monitor>(&screen, 1));
@@ -69,11 +68,10 @@ void AboutWindow::create() {
   createWindow(windowClass, kExStyle, kStyle, frame);
 
   // First in the tab order, so it takes the focus when the window shows.
-  HWND ok = CreateWindowExW(0, L"Button", L"OK",
-                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                            rt.scale(480), rt.scale(1440), rt.scale(1815), rt.scale(495), hwnd(),
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCommandVerClose)),
-                            rt.instance(), nullptr);
+  HWND ok = CreateWindowExW(
+      0, L"Button", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, rt.scale(480),
+      rt.scale(1440), rt.scale(1815), rt.scale(495), hwnd(),
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCommandVerClose)), rt.instance(), nullptr);
   if (!ok)
     throw std::runtime_error("CreateWindowEx failed for the OK button");
   SendMessageW(ok, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
@@ -92,10 +90,10 @@ HWND AboutWindow::addLabel(int id, const wchar_t *text, int leftTwips, int topTw
     SelectObject(dc, previous);
     ReleaseDC(hwnd(), dc);
   }
-  HWND label = CreateWindowExW(0, L"Static", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-                               rt.scale(leftTwips), rt.scale(topTwips), extent.cx, extent.cy,
-                               hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               rt.instance(), nullptr);
+  HWND label =
+      CreateWindowExW(0, L"Static", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+                      rt.scale(leftTwips), rt.scale(topTwips), extent.cx, extent.cy, hwnd(),
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), rt.instance(), nullptr);
   if (!label)
     throw std::runtime_error("CreateWindowEx failed for a label");
   SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);

@@ -10,9 +10,9 @@ namespace tallynix {
 
 inline constexpr std::uint32_t kIconRecordSize = 89;
 inline constexpr std::uint32_t kIconId = 1;
-inline constexpr std::uint32_t kIconFlags = 7;         // message, icon and tip are valid
+inline constexpr std::uint32_t kIconFlags = 7;             // message, icon and tip are valid
 inline constexpr std::uint32_t kIconCallbackMessage = 512; // arrives as a mouse move
-inline constexpr std::size_t kIconTipSize = 65;        // 64 bytes of text and a NUL
+inline constexpr std::size_t kIconTipSize = 65;            // 64 bytes of text and a NUL
 inline constexpr std::uint32_t kIconAdd = 0;
 inline constexpr std::uint32_t kIconDelete = 2;
 

@@ -2,8 +2,8 @@
 
 #include "main_window/placement.h"
 #include "memo/position.h"
-#include "platform/notify_icon.h"
 #include "platform/error_text.h"
+#include "platform/notify_icon.h"
 #include "platform/units.h"
 
 #include <windowsx.h>
@@ -44,10 +44,9 @@ BOOL CALLBACK collectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
   info.cbSize = sizeof info;
   if (GetMonitorInfoW(monitor, &info)) {
     auto &monitors = *reinterpret_cast<std::vector<Monitor> *>(data);
-    const Monitor found{{info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
-                         info.rcMonitor.bottom},
-                        {info.rcWork.left, info.rcWork.top, info.rcWork.right,
-                         info.rcWork.bottom}};
+    const Monitor found{
+        {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom},
+        {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom}};
     // The primary monitor first: it is where unusable positions go.
     if (info.dwFlags & MONITORINFOF_PRIMARY)
       monitors.insert(monitors.begin(), found);
@@ -77,8 +76,8 @@ MainWindow::~MainWindow() {
 void MainWindow::create() {
   platform::Runtime &rt = runtime();
   if (!icon_)
-    icon_.reset(static_cast<HICON>(LoadImageW(rt.instance(), MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                              32, 32, LR_DEFAULTCOLOR)));
+    icon_.reset(static_cast<HICON>(
+        LoadImageW(rt.instance(), MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
   if (!background_)
     background_.reset(CreateSolidBrush(kDarkBlue));
 
@@ -113,8 +112,8 @@ void MainWindow::createControls() {
   };
 
   // Created in tab order. The combo box's height includes its drop-down list.
-  Combo1 = child(L"ComboBox", L"", WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
-                 kCombo1Box, kCombo1, rt.scale(kCombo1Box.height) + rt.scale(3000));
+  Combo1 = child(L"ComboBox", L"", WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, kCombo1Box, kCombo1,
+                 rt.scale(kCombo1Box.height) + rt.scale(3000));
   child(L"Button", L"加", BS_PUSHBUTTON, kAddBox, kCommandAdd, rt.scale(kAddBox.height));
   child(L"Button", L"削", BS_PUSHBUTTON, kDeleteBox, kCommandDelete, rt.scale(kDeleteBox.height));
   child(L"Button", L"消", BS_PUSHBUTTON, kClearBox, kCommandClear, rt.scale(kClearBox.height));
@@ -286,13 +285,9 @@ void MainWindow::onCommand(int id, int code) {
 void MainWindow::setFileName(std::string_view name) { FileName = name; }
 void MainWindow::touch() { store_.touch(FileName); }
 std::vector<std::wstring> MainWindow::readAll() { return store_.readAll(FileName); }
-void MainWindow::append(int index, std::wstring_view text) {
-  store_.append(FileName, index, text);
-}
+void MainWindow::append(int index, std::wstring_view text) { store_.append(FileName, index, text); }
 void MainWindow::removeByIndex(int index) { store_.removeByIndex(FileName, index); }
-std::optional<std::uint64_t> MainWindow::sizeInBytes() {
-  return store_.sizeInBytes(kMemoFileName);
-}
+std::optional<std::uint64_t> MainWindow::sizeInBytes() { return store_.sizeInBytes(kMemoFileName); }
 void MainWindow::truncate() { store_.truncate(FileName); }
 
 std::wstring MainWindow::listText() {
@@ -366,8 +361,7 @@ void MainWindow::showAbout() { showAboutWindow_(); }
 bool MainWindow::confirm(std::wstring_view text, std::wstring_view title) {
   const std::wstring message(text);
   const std::wstring caption(title);
-  return MessageBoxW(hwnd(), message.c_str(), caption.c_str(), MB_OKCANCEL | MB_DEFBUTTON1) ==
-         IDOK;
+  return MessageBoxW(hwnd(), message.c_str(), caption.c_str(), MB_OKCANCEL | MB_DEFBUTTON1) == IDOK;
 }
 
 void MainWindow::tell(std::wstring_view text) {

@@ -26,9 +26,7 @@ double distanceSquared(Point p, const Rect &r) {
 
 } // namespace
 
-Rect animationStart(Rect window) {
-  return {window.right, window.bottom, window.left, window.top};
-}
+Rect animationStart(Rect window) { return {window.right, window.bottom, window.left, window.top}; }
 
 std::optional<Point> storedPixelPosition(float leftTwips, float topTwips, int twipsPerPixel) {
   const auto x = twipsToPixels(leftTwips, twipsPerPixel);

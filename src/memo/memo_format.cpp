@@ -9,8 +9,7 @@ namespace {
 
 template <typename Char> bool isDigit(Char c) { return c >= '0' && c <= '9'; }
 
-template <typename Char>
-std::size_t leadingDigits(std::basic_string_view<Char> line) {
+template <typename Char> std::size_t leadingDigits(std::basic_string_view<Char> line) {
   std::size_t n = 0;
   while (n < line.size() && isDigit(line[n]))
     ++n;
@@ -36,20 +35,15 @@ void forEachLine(std::basic_string_view<Char> text, OnLine onLine) {
   }
 }
 
-bool isLeadByte(unsigned char b) {
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
+bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
-bool isTrailByte(unsigned char b) {
-  return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
-}
+bool isTrailByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
 
 // Byte offset just past the first `count` code page 932 characters.
 std::size_t skipCharacters(std::string_view bytes, int count) {
   std::size_t i = 0;
   for (; count > 0 && i < bytes.size(); --count) {
-    const bool pair = isLeadByte(static_cast<unsigned char>(bytes[i])) &&
-                      i + 1 < bytes.size() &&
+    const bool pair = isLeadByte(static_cast<unsigned char>(bytes[i])) && i + 1 < bytes.size() &&
                       isTrailByte(static_cast<unsigned char>(bytes[i + 1]));
     i += pair ? 2 : 1;
   }
@@ -93,11 +87,8 @@ std::wstring_view textOfLine(std::wstring_view line) {
 
 std::vector<std::wstring> parseMemos(std::wstring_view fileText) {
   std::vector<std::wstring> memos;
-  memos.reserve(static_cast<std::size_t>(
-      std::count(fileText.begin(), fileText.end(), L'\r') + 1));
-  forEachLine(fileText, [&](std::wstring_view line) {
-    memos.emplace_back(textOfLine(line));
-  });
+  memos.reserve(static_cast<std::size_t>(std::count(fileText.begin(), fileText.end(), L'\r') + 1));
+  forEachLine(fileText, [&](std::wstring_view line) { memos.emplace_back(textOfLine(line)); });
   return memos;
 }
 

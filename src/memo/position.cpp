@@ -23,8 +23,7 @@ std::string formatPositionValue(float value) {
   char buffer[48];
   // Whole numbers, which every pixel position is, print as plain digits.
   if (std::fabs(value) < 1e7f && value == std::trunc(value)) {
-    const auto [end, ec] =
-        std::to_chars(buffer, buffer + sizeof buffer, static_cast<long>(value));
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, static_cast<long>(value));
     return std::string(buffer, end);
   }
   // Otherwise seven significant digits, laid out as "%G" would. Digits and

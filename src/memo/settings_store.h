@@ -11,8 +11,8 @@ class SettingsStore {
 public:
   virtual ~SettingsStore() = default;
   // The stored text, or `fallback` when the entry is absent.
-  virtual std::string get(std::string_view app, std::string_view section,
-                          std::string_view key, std::string_view fallback) = 0;
+  virtual std::string get(std::string_view app, std::string_view section, std::string_view key,
+                          std::string_view fallback) = 0;
   // Creates or overwrites the entry.
   virtual void save(std::string_view app, std::string_view section, std::string_view key,
                     std::string_view value) = 0;

@@ -10,8 +10,8 @@ namespace {
 constexpr UINT kCodePage = 932;
 
 int decodeInto(std::string_view bytes, DWORD flags, wchar_t *out, int outSize) {
-  return MultiByteToWideChar(kCodePage, flags, bytes.data(), static_cast<int>(bytes.size()),
-                             out, outSize);
+  return MultiByteToWideChar(kCodePage, flags, bytes.data(), static_cast<int>(bytes.size()), out,
+                             outSize);
 }
 
 // Appends the decoding of a run that holds no line end, where the system's
@@ -36,8 +36,8 @@ std::wstring Cp932::decode(std::string_view bytes) const {
   if (bytes.empty())
     return {};
   std::wstring text(bytes.size(), L'\0');
-  const int size = decodeInto(bytes, MB_ERR_INVALID_CHARS, text.data(),
-                              static_cast<int>(text.size()));
+  const int size =
+      decodeInto(bytes, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()));
   if (size > 0) {
     text.resize(static_cast<std::size_t>(size));
     return text;

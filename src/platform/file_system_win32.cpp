@@ -34,8 +34,8 @@ UniqueFile open(const std::wstring &name, DWORD access, DWORD share, DWORD dispo
 
 void writeAll(HANDLE file, std::string_view bytes, const std::wstring &name) {
   while (!bytes.empty()) {
-    const DWORD chunk = static_cast<DWORD>(
-        bytes.size() < (1u << 30) ? bytes.size() : std::size_t{1} << 30);
+    const DWORD chunk =
+        static_cast<DWORD>(bytes.size() < (1u << 30) ? bytes.size() : std::size_t{1} << 30);
     DWORD written = 0;
     if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0)
       fail(FileError::Action::write, name, GetLastError());
@@ -55,8 +55,7 @@ constexpr DWORD kShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
 std::wstring systemErrorText(DWORD error) {
   wchar_t *buffer = nullptr;
   const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-          FORMAT_MESSAGE_IGNORE_INSERTS,
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, error, 0, reinterpret_cast<wchar_t *>(&buffer), 0, nullptr);
   std::wstring text = length ? std::wstring(buffer, length) : std::wstring{};
   LocalFree(buffer);
@@ -85,8 +84,7 @@ std::string Win32FileSystem::read(std::string_view name) {
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.get(), &size))
     fail(FileError::Action::read, path, GetLastError());
-  if (static_cast<unsigned long long>(size.QuadPart) >
-      std::numeric_limits<std::size_t>::max() / 2)
+  if (static_cast<unsigned long long>(size.QuadPart) > std::numeric_limits<std::size_t>::max() / 2)
     fail(FileError::Action::read, path, ERROR_NOT_ENOUGH_MEMORY);
   std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
   std::size_t done = 0;

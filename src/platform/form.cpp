@@ -84,8 +84,7 @@ void Form::moveTo(float leftTwips, float topTwips) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
-HWND Form::createWindow(const WNDCLASSEXW &windowClass, DWORD exStyle, DWORD style,
-                        RECT bounds) {
+HWND Form::createWindow(const WNDCLASSEXW &windowClass, DWORD exStyle, DWORD style, RECT bounds) {
   WNDCLASSEXW known{};
   known.cbSize = sizeof known;
   if (!GetClassInfoExW(windowClass.hInstance, windowClass.lpszClassName, &known)) {
@@ -96,9 +95,8 @@ HWND Form::createWindow(const WNDCLASSEXW &windowClass, DWORD exStyle, DWORD sty
       throw std::runtime_error("RegisterClassEx failed");
   }
   HWND hwnd = CreateWindowExW(exStyle, windowClass.lpszClassName, L"", style, bounds.left,
-                              bounds.top, bounds.right - bounds.left,
-                              bounds.bottom - bounds.top, nullptr, nullptr,
-                              windowClass.hInstance, this);
+                              bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                              nullptr, nullptr, windowClass.hInstance, this);
   if (!hwnd)
     throw std::runtime_error("CreateWindowEx failed");
   return hwnd;

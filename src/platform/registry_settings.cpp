@@ -10,8 +10,8 @@ namespace {
 std::wstring toWide(std::string_view text) {
   if (text.empty())
     return {};
-  const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0);
+  const int size =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(size), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
   return wide;
@@ -52,8 +52,8 @@ std::string RegistrySettings::get(std::string_view app, std::string_view section
     return {};
   std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
   DWORD size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-  if (RegQueryValueExW(opened, name.c_str(), nullptr, &type,
-                       reinterpret_cast<BYTE *>(value.data()), &size) != ERROR_SUCCESS)
+  if (RegQueryValueExW(opened, name.c_str(), nullptr, &type, reinterpret_cast<BYTE *>(value.data()),
+                       &size) != ERROR_SUCCESS)
     return std::string(fallback);
   value.resize(size / sizeof(wchar_t));
   while (!value.empty() && value.back() == L'\0')
@@ -61,8 +61,8 @@ std::string RegistrySettings::get(std::string_view app, std::string_view section
   return toUtf8(value);
 }
 
-void RegistrySettings::save(std::string_view app, std::string_view section,
-                            std::string_view key, std::string_view value) {
+void RegistrySettings::save(std::string_view app, std::string_view section, std::string_view key,
+                            std::string_view value) {
   HKEY created = nullptr;
   if (RegCreateKeyExW(HKEY_CURRENT_USER, keyPath(app, section).c_str(), 0, nullptr, 0,
                       KEY_SET_VALUE, nullptr, &created, nullptr) != ERROR_SUCCESS)

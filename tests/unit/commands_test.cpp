@@ -95,8 +95,8 @@ public:
 TEST(Refill, TouchesClearsReadsAddsAndRepaints) {
   RecordingForm form;
   refillList(form);
-  EXPECT_EQ(form.calls, (Calls{"FileName=memo.txt", "touch", "listClear", "readAll",
-                               "listAdd a b", "listRefresh"}));
+  EXPECT_EQ(form.calls, (Calls{"FileName=memo.txt", "touch", "listClear", "readAll", "listAdd a b",
+                               "listRefresh"}));
 }
 
 TEST(Add, AppendsAtTheItemCountThenClearsTheList) {
@@ -104,8 +104,7 @@ TEST(Add, AppendsAtTheItemCountThenClearsTheList) {
   form.text = L"  new memo ";
   form.count = 3;
   addMemo(form);
-  EXPECT_EQ(form.calls,
-            (Calls{"FileName=memo.txt", "touch", "append 3   new memo ", "listClear"}));
+  EXPECT_EQ(form.calls, (Calls{"FileName=memo.txt", "touch", "append 3   new memo ", "listClear"}));
 }
 
 TEST(Add, StoresATextOfSpaces) {

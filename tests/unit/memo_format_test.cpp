@@ -59,8 +59,7 @@ TEST(ParseMemos, LinesWithoutAnIndexKeepTheFixedOffset) {
 
 TEST(RemoveIndex, DropsTheLineAndRenumbersTheRest) {
   EXPECT_EQ(removeIndex("000 a\r\n001 b\r\n002 c\r\n", 0), "000 b\r\n001 c\r\n");
-  EXPECT_EQ(removeIndex("000 a\r\n001 b\r\n002 c\r\n003 d\r\n", 1),
-            "000 a\r\n001 c\r\n002 d\r\n");
+  EXPECT_EQ(removeIndex("000 a\r\n001 b\r\n002 c\r\n003 d\r\n", 1), "000 a\r\n001 c\r\n002 d\r\n");
 }
 
 TEST(RemoveIndex, DeletingTheOnlyMemoLeavesNothing) {
@@ -90,7 +89,7 @@ TEST(RemoveIndex, KeepsLeadingSpacesAndForeignBytesExactly) {
 
 TEST(RemoveIndex, TailOfALineWithoutIndexStartsAtItsFourthCharacter) {
   // Three double-byte characters are skipped as three characters.
-  const std::string line = "\x82\xa0\x82\xa2\x82\xa4\x82\xa6";  // あいうえ
+  const std::string line = "\x82\xa0\x82\xa2\x82\xa4\x82\xa6"; // あいうえ
   EXPECT_EQ(removeIndex(line + "\r\n", 5), "000\x82\xa6\r\n");
 }
 

@@ -77,8 +77,7 @@ TEST(Placement, OffEveryMonitorGoesToTheNearestWorkArea) {
   const Point size{336, 20};
   EXPECT_EQ(placeOnScreen(Point{5000, 100}, size, monitors), (Point{0, 30}));
   EXPECT_EQ(placeOnScreen(Point{-9000, 500}, size, monitors), (Point{-1280, 0}));
-  EXPECT_EQ(placeOnScreen(Point{-336, 0}, size, std::vector<Monitor>{monitors[0]}),
-            (Point{0, 30}));
+  EXPECT_EQ(placeOnScreen(Point{-336, 0}, size, std::vector<Monitor>{monitors[0]}), (Point{0, 30}));
   EXPECT_EQ(placeOnScreen(std::nullopt, size, monitors), (Point{0, 30}));
 }
 
@@ -88,8 +87,7 @@ TEST(IconMessages, DecodeExactlyAtEverySupportedDensity) {
     for (int message : {0x200, 0x201, 0x202, 0x203, 0x204, 0x205, 0x206, 0x207}) {
       // The window reports the message number as an x coordinate in twips.
       const float x = static_cast<float>(message) * static_cast<float>(perPixel);
-      EXPECT_EQ(iconMessageFromTwips(x, static_cast<float>(perPixel)), message)
-          << "dpi " << dpi;
+      EXPECT_EQ(iconMessageFromTwips(x, static_cast<float>(perPixel)), message) << "dpi " << dpi;
     }
   }
 }

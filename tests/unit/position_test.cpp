@@ -37,8 +37,8 @@ TEST(PositionValue, ParsesNumbersWhateverTheirSpelling) {
 }
 
 TEST(PositionValue, RejectsWhatIsNotAFiniteNumber) {
-  for (const char *text : {"", " ", "abc", "12abc", "1,5", "0x10", "nan", "inf", "-inf",
-                           "1e39", "--1", "1 2", "１２"})
+  for (const char *text :
+       {"", " ", "abc", "12abc", "1,5", "0x10", "nan", "inf", "-inf", "1e39", "--1", "1 2", "１２"})
     EXPECT_EQ(parsePositionValue(text), std::nullopt) << text;
 }
 
@@ -59,8 +59,7 @@ public:
     values[path(app, section, key)] = value;
     writes.push_back(std::string(key) + "=" + std::string(value));
   }
-  static std::string path(std::string_view app, std::string_view section,
-                          std::string_view key) {
+  static std::string path(std::string_view app, std::string_view section, std::string_view key) {
     return std::string(app) + "\\" + std::string(section) + "\\" + std::string(key);
   }
 };
