@@ -3,6 +3,7 @@
 #include "main_window/placement.h"
 #include "platform/units.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace tallynix {
@@ -40,11 +41,21 @@ void AboutWindow::create() {
   label2Font_ = makeFont(15.75, true, dpi);
   label3Font_ = makeFont(11.25, true, dpi);
 
+  // Each label sizes itself to its text; where a font draws wider than the
+  // design, the window grows to the widest label so that nothing is cut off.
+  const SIZE label1 = textExtent(kRightsText, label1Font_.get());
+  const SIZE label2 = textExtent(kVersionText, label2Font_.get());
+  const SIZE label3 = textExtent(kContactText, label3Font_.get());
+  const int margin = rt.scale(120);
+  int clientWidth = rt.scale(kClientWidth);
+  clientWidth = std::max(clientWidth, rt.scale(1200) + static_cast<int>(label1.cx) + margin);
+  clientWidth = std::max(clientWidth, rt.scale(120) + static_cast<int>(label2.cx) + margin);
+  clientWidth = std::max(clientWidth, rt.scale(240) + static_cast<int>(label3.cx) + margin);
+
   // A plain frame with an empty title bar and a close box, no icon.
   constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  RECT frame{rt.scale(kClientLeft), rt.scale(kClientTop),
-             rt.scale(kClientLeft) + rt.scale(kClientWidth),
+  RECT frame{rt.scale(kClientLeft), rt.scale(kClientTop), rt.scale(kClientLeft) + clientWidth,
              rt.scale(kClientTop) + rt.scale(kClientHeight)};
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
   // On a screen too small for the design position, open where it is seen.
@@ -75,24 +86,33 @@ void AboutWindow::create() {
   if (!ok)
     throw std::runtime_error("CreateWindowEx failed for the OK button");
   SendMessageW(ok, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
-  addLabel(kLabel1, kRightsText, 1200, 720, label1Font_.get());
-  addLabel(kLabel2, kVersionText, 120, 240, label2Font_.get());
-  Label3 = addLabel(kLabel3, kContactText, 240, 1080, label3Font_.get());
+  addLabel(kLabel1, kRightsText, 1200, 720, label1Font_.get(), label1);
+  addLabel(kLabel2, kVersionText, 120, 240, label2Font_.get(), label2);
+  Label3 = addLabel(kLabel3, kContactText, 240, 1080, label3Font_.get(), label3);
 }
 
-HWND AboutWindow::addLabel(int id, const wchar_t *text, int leftTwips, int topTwips, HFONT font) {
-  platform::Runtime &rt = runtime();
-  // A label sizes itself to its text in its font.
+SIZE AboutWindow::textExtent(const wchar_t *text, HFONT font) const {
   SIZE extent{};
-  if (HDC dc = GetDC(hwnd())) {
-    HGDIOBJ previous = SelectObject(dc, font);
-    GetTextExtentPoint32W(dc, text, lstrlenW(text), &extent);
-    SelectObject(dc, previous);
-    ReleaseDC(hwnd(), dc);
-  }
+  HDC dc = GetDC(nullptr);
+  if (!dc)
+    return extent;
+  HGDIOBJ previous = SelectObject(dc, font);
+  GetTextExtentPoint32W(dc, text, lstrlenW(text), &extent);
+  // An italic font leans past the advance width of its last character.
+  TEXTMETRICW metrics{};
+  if (GetTextMetricsW(dc, &metrics) && metrics.tmItalic)
+    extent.cx += std::max<LONG>(metrics.tmOverhang, metrics.tmHeight / 5);
+  SelectObject(dc, previous);
+  ReleaseDC(nullptr, dc);
+  return extent;
+}
+
+HWND AboutWindow::addLabel(int id, const wchar_t *text, int leftTwips, int topTwips, HFONT font,
+                           SIZE size) {
+  platform::Runtime &rt = runtime();
   HWND label =
       CreateWindowExW(0, L"Static", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-                      rt.scale(leftTwips), rt.scale(topTwips), extent.cx, extent.cy, hwnd(),
+                      rt.scale(leftTwips), rt.scale(topTwips), size.cx, size.cy, hwnd(),
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), rt.instance(), nullptr);
   if (!label)
     throw std::runtime_error("CreateWindowEx failed for a label");

@@ -19,7 +19,8 @@ private:
   void create() override;
   bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &result) override;
 
-  HWND addLabel(int id, const wchar_t *text, int leftTwips, int topTwips, HFONT font);
+  SIZE textExtent(const wchar_t *text, HFONT font) const;
+  HWND addLabel(int id, const wchar_t *text, int leftTwips, int topTwips, HFONT font, SIZE size);
 
   std::function<void()> showMainWindow_;
   HWND Label3 = nullptr;

@@ -845,6 +845,15 @@ class Session:
         another process under Wine: choose items by keyboard or by position."""
         return [w for w in self.windows("#32768") if w.visible]
 
+    def delete_tray_icon(self, hwnd: int, icon_id: int = 1) -> bool:
+        """Removes the notification icon (hwnd, icon_id) through the shell, as a shell that
+        restarts forgets every icon; returns whether the shell knew it."""
+        return self.probe.call("tray-delete", hwnd, icon_id)["deleted"]
+
+    def broadcast(self, message_name: str):
+        """Posts the registered message `message_name` (e.g. "TaskbarCreated") to every top-level window."""
+        self.probe.call("broadcast", hex_text(message_name))
+
     def focus(self, hwnd: int) -> dict:
         """GUI state of hwnd's thread: focus, active window, capture, menu mode."""
         return self.probe.call("focus", hwnd)
@@ -879,8 +888,16 @@ class Session:
 
     def screenshot(self, name: str | None = None) -> Image:
         """The whole screen; saved as artifacts/<test>/<name>.png when a name is given."""
-        data = _run(["xwd", "-root", "-silent", "-display", self.display], capture_output=True, check=True).stdout
-        image = Image.from_xwd(data)
+        # While Wine's taskbar appears or disappears, a dump of the root window
+        # can fail once with BadMatch: try again a few times.
+        for _ in range(4):
+            dump = _run(["xwd", "-root", "-silent", "-display", self.display], capture_output=True)
+            if dump.returncode == 0:
+                break
+            self.log("xwd failed (%s): %s" % (dump.returncode, dump.stderr.decode(errors="replace").strip()[:200]))
+        else:
+            raise HarnessError("xwd could not dump the screen: %s" % dump.stderr.decode(errors="replace").strip())
+        image = Image.from_xwd(dump.stdout)
         if name:
             image.save_png(self.artifacts / (name + ".png"))
         return image

@@ -781,6 +781,42 @@ Json verbUnlock(const Args &args) {
   return ok();
 }
 
+// tray-delete HWND [ID]: removes the notification icon (HWND, ID; ID 1 by
+// default) from the shell, as a shell that restarts forgets every icon.
+// shell32 is loaded here only, so the probe links without it.
+Json verbTrayDelete(const Args &args) {
+  using ShellNotifyIconFn = BOOL(WINAPI *)(DWORD, void *);
+  HMODULE shell = LoadLibraryW(L"shell32.dll");
+  if (!shell) fail("cannot load shell32.dll");
+  const auto notify = reinterpret_cast<ShellNotifyIconFn>(
+      reinterpret_cast<void (*)()>(GetProcAddress(shell, "Shell_NotifyIconW")));
+  if (!notify) fail("shell32.dll has no Shell_NotifyIconW");
+  // The version 1 record: size, window, id, flags, callback, icon, 64-character tip.
+  struct {
+    DWORD cbSize;
+    HWND hWnd;
+    UINT uID;
+    UINT uFlags;
+    UINT uCallbackMessage;
+    HICON hIcon;
+    WCHAR szTip[64];
+  } data{};
+  data.cbSize = sizeof data;
+  data.hWnd = args.window(0);
+  data.uID = static_cast<UINT>(args.number(1, 1));
+  const BOOL done = notify(2 /* NIM_DELETE */, &data);
+  return ok().add("deleted", done != FALSE);
+}
+
+// broadcast NAME: posts the registered window message NAME (such as
+// "TaskbarCreated") to every top-level window, as the system does.
+Json verbBroadcast(const Args &args) {
+  const UINT message = RegisterWindowMessageW(args.text(0).c_str());
+  if (!message) fail("RegisterWindowMessage failed");
+  if (!PostMessageW(HWND_BROADCAST, message, 0, 0)) fail("PostMessage failed");
+  return ok().add("message", std::int64_t{message});
+}
+
 Json verbPing(const Args &) { return ok().add("pid", std::int64_t{GetCurrentProcessId()}); }
 
 const std::map<std::string, Verb, std::less<>> &verbs() {
@@ -796,6 +832,7 @@ const std::map<std::string, Verb, std::less<>> &verbs() {
       {"reg-set", verbRegSet},      {"reg-delete", verbRegDelete},
       {"keys", verbKeys},           {"focus", verbFocus},
       {"process", verbProcess},     {"screen", verbScreen},
+      {"tray-delete", verbTrayDelete}, {"broadcast", verbBroadcast},
       {"lock", verbLock},           {"unlock", verbUnlock},
   };
   return table;

@@ -1,0 +1,220 @@
+#!/usr/bin/env python3
+"""The strip's life: where it opens, hiding it to the notification icon and
+bringing it back, the icon's menu, ending the program by Exit or by the close
+button, and the icon surviving a restart of the shell."""
+
+import harness
+from harness import ABOUT_CLASS, MAIN_CLASS
+
+COMBO, CLOSE = 1001, 1005
+TIP = "タリニクス"
+# Two memos as the program writes them: index, space, text, CR LF, in Shift-JIS.
+MEMOS = ["牛乳を買う", "歯医者に電話"]
+MEMO_BYTES = "".join("%03d %s\r\n" % (i, text) for i, text in enumerate(MEMOS)).encode("cp932")
+
+# Points on the window, relative to its top-left corner: the uncovered
+# dark-blue patch (client 0..7 x 0..12) to grab it by, the visible sliver of
+# the hide button (client 0..8 x 13..19, the rest lies under the list or
+# past the window's bottom) and the middle of the close button 閉.
+GRIP = (4, 6)
+HIDE_SLIVER = (4, 16)
+CLOSE_MIDDLE = (324, 10)
+
+
+def at(window: harness.Window, point: tuple[int, int]) -> tuple[int, int]:
+    return window.origin[0] + point[0], window.origin[1] + point[1]
+
+
+class WindowLife(harness.TestCase):
+    # ---- helpers
+
+    def seed_memo_file(self):
+        self.app.memo_path.write_bytes(MEMO_BYTES)
+
+    def wait_list_filled(self, window: harness.Window) -> dict:
+        """The list fills from memo.txt when it first takes the focus."""
+        return harness.wait_until(
+            lambda: (state := self.app.combo(window.hwnd, COMBO))["items"] == MEMOS and state,
+            10, "the list to hold the memos of memo.txt")
+
+    def wait_window_state(self, hwnd: int, what: str, check) -> harness.Window:
+        """Waits until the window `hwnd` exists and check(window) holds."""
+        return harness.wait_until(lambda: (w := self.app.window(hwnd)) is not None and check(w) and w, 10, what)
+
+    def drag_by(self, window: harness.Window, dx: int, dy: int) -> harness.Window:
+        """A real drag on the window's uncovered patch; returns the window once it has moved."""
+        x, y = at(window, GRIP)
+        self.app.drag(x, y, x + dx, y + dy)
+        wanted = (window.origin[0] + dx, window.origin[1] + dy)
+        return self.wait_window_state(window.hwnd, "the window to be dragged to %s" % (wanted,),
+                                      lambda w: w.origin == wanted)
+
+    def open_tray_menu(self) -> harness.Window:
+        """A real right click on the program's notification icon; returns the menu."""
+        app = self.app
+        app.click(*app.tray_icon_centre(0), button=3)
+        menus = harness.wait_until(app.popup_menus, 5, "the icon's pop-up menu")
+        self.assertEqual(len(menus), 1, "one pop-up menu: %s" % menus)
+        return menus[0]
+
+    def wait_program_ended(self, pid: int):
+        app = self.app
+        harness.wait_until(lambda: not app.process_alive(pid), 10, "the program's process to end")
+        harness.wait_until(lambda: not app.program_processes(), 10, "the program's Unix process to go away")
+        self.assertEqual(app.windows(MAIN_CLASS) + app.windows(ABOUT_CLASS), [], "no window of the program is left")
+
+    def program_message_boxes(self, pid: int) -> list[harness.Window]:
+        return [w for w in self.app.windows("#32770") if w.pid == pid]
+
+    # ---- tests
+
+    def test_first_start_opens_at_the_top_left_with_one_icon(self):
+        app = self.app
+        app.start()
+        window = app.wait_main_window()
+        self.assertEqual(window.origin, (0, 0), "window rect %s" % (window.rect,))
+        self.assertTrue(window.topmost, "topmost (exstyle 0x%x)" % window.exstyle)
+        app.wait_tray_icons(1)
+        self.assertEqual(app.stored_position(), (None, None), "starting stores no position")
+
+        with self.subTest("tooltip"):
+            # Wine's taskbar shows the tip in a tooltip window of its own
+            # whose text another process can read.
+            x, y = app.tray_icon_centre(0)
+            app.move_mouse(x - 3, y)
+            app.move_mouse(x, y)
+            tips = harness.wait_until(lambda: [t for t in app.windows("tooltips_class32") if t.visible], 5,
+                                      "the icon's tooltip")
+            self.assertEqual([t.title for t in tips], [TIP])
+
+    def test_stored_positions(self):
+        # Each start reads Left and Top (twips, REG_SZ): one prefix, the program started four times.
+        app = self.app
+        cases = [
+            # (Left, Top, expected origin, what)
+            ("1500", "3000", (100, 200), "a stored position on screen"),
+            ("300000", "300000", (0, 0), "a position off every monitor: the work area's top-left"),
+            ("abc", "", (0, 0), "texts that are no numbers count as 0"),
+            ("-1500", "0", (-100, 0), "a position partly off screen is kept"),
+        ]
+        for left, top, origin, what in cases:
+            with self.subTest(what, left=left, top=top):
+                app.set_stored_position(left, top)
+                app.start()
+                try:
+                    window = app.wait_main_window()
+                    self.assertEqual(window.origin, origin, "window rect %s" % (window.rect,))
+                    self.assertTrue(window.topmost)
+                    self.assertEqual(self.program_message_boxes(window.pid), [], "no error box")
+                    self.assertTrue(app.process_alive(window.pid), "the program goes on running")
+                    self.assertEqual(app.stored_position(), (left, top), "the stored texts stay until the next save")
+                finally:
+                    app.kill_program()  # stores nothing
+
+    def test_hide_and_show_again_from_the_icon(self):
+        app = self.app
+        self.seed_memo_file()
+        app.start()
+        window = app.wait_main_window()
+        app.wait_tray_icons(1)
+        self.wait_list_filled(window)
+        window = self.drag_by(window, 200, 300)
+        app.set_text(window.hwnd, COMBO, "書きかけのメモ")
+
+        # A real click on the hide button's visible sliver.
+        app.click(*at(window, HIDE_SLIVER))
+        self.wait_window_state(window.hwnd, "the window to be hidden", lambda w: not w.visible)
+        self.assertEqual(app.stored_position(), ("3000", "4500"), "hiding stores the position (twips)")
+        app.wait_tray_icons(1)
+        self.assertTrue(app.process_alive(window.pid))
+
+        # Another memo in the file while hidden: showing the window again must
+        # not refill the list from the file.
+        with open(app.memo_path, "ab") as memo:
+            memo.write("002 追加\r\n".encode("cp932"))
+
+        app.click(*app.tray_icon_centre(0), button=1)
+        shown = self.wait_window_state(window.hwnd, "the window to be shown again", lambda w: w.visible)
+        self.assertEqual(shown.rect, window.rect, "shown where it was hidden")
+        self.assertTrue(shown.topmost, "still topmost (exstyle 0x%x)" % shown.exstyle)
+        self.assertEqual([w.hwnd for w in app.windows(MAIN_CLASS)], [window.hwnd], "the same, single main window")
+        state = app.combo(window.hwnd, COMBO)
+        self.assertEqual((state["items"], state["text"]), (MEMOS, "書きかけのメモ"),
+                         "the list keeps its items and its edit text")
+        app.wait_tray_icons(1)
+
+        # The icon's menu, closed again with Escape, changes nothing.
+        app.screenshot("before-menu")
+        self.open_tray_menu()
+        app.screenshot("tray-menu")
+        app.send_keys(window.hwnd, "Escape")
+        harness.wait_until(lambda: not app.popup_menus(), 5, "the menu to close")
+        after = app.window(window.hwnd)
+        self.assertEqual((after.rect, after.visible, after.topmost), (shown.rect, True, True))
+        self.assertEqual(app.windows(ABOUT_CLASS), [], "no About window")
+        self.assertTrue(app.process_alive(window.pid))
+        app.wait_tray_icons(1)
+        self.assertEqual(app.stored_position(), ("3000", "4500"), "the stored position did not change")
+        self.assertEqual(app.combo(window.hwnd, COMBO)["text"], "書きかけのメモ")
+
+    def test_exit_from_the_tray_menu(self):
+        app = self.app
+        self.seed_memo_file()
+        app.start()
+        window = app.wait_main_window()
+        app.wait_tray_icons(1)
+        self.wait_list_filled(window)
+        window = self.drag_by(window, 300, 400)
+        self.assertEqual(app.stored_position(), (None, None), "a drag stores nothing")
+
+        self.open_tray_menu()
+        # The menu: About, a separator, Exit. The first Down selects About,
+        # the second skips the separator to Exit.
+        app.send_keys(window.hwnd, "Down", "Down", "Return")
+        harness.wait_until(lambda: not app.process_alive(window.pid) or app.windows(ABOUT_CLASS), 10,
+                           "the program to end (or the About window to open)")
+        self.assertEqual(app.windows(ABOUT_CLASS), [], "Exit was chosen, not About")
+        self.wait_program_ended(window.pid)
+        app.wait_tray_icons(0)
+        self.assertEqual(app.stored_position(), ("4500", "6000"), "Exit stores the dragged position")
+        self.assertEqual(app.memo_path.read_bytes(), MEMO_BYTES, "memo.txt untouched")
+
+    def test_close_button(self):
+        app = self.app
+        self.seed_memo_file()
+        app.start()
+        window = app.wait_main_window()
+        app.wait_tray_icons(1)
+        self.wait_list_filled(window)
+        window = self.drag_by(window, 120, 240)
+        self.assertEqual(app.stored_position(), (None, None), "a drag stores nothing")
+
+        app.click(*at(window, CLOSE_MIDDLE))
+        self.wait_program_ended(window.pid)
+        app.wait_tray_icons(0)
+        self.assertEqual(app.stored_position(), ("1800", "3600"), "closing stores the dragged position")
+        self.assertEqual(app.memo_path.read_bytes(), MEMO_BYTES, "memo.txt untouched")
+
+    def test_icon_comes_back_after_a_shell_restart(self):
+        app = self.app
+        app.start()
+        window = app.wait_main_window()
+        app.wait_tray_icons(1)
+        app.click(*at(window, HIDE_SLIVER))
+        self.wait_window_state(window.hwnd, "the window to be hidden", lambda w: not w.visible)
+
+        # The shell forgets the icon and announces that it has started anew.
+        self.assertTrue(app.delete_tray_icon(window.hwnd, 1), "the shell knew the program's icon (hwnd, 1)")
+        app.wait_tray_icons(0)
+        app.broadcast("TaskbarCreated")
+        app.wait_tray_icons(1)
+
+        app.click(*app.tray_icon_centre(0), button=1)
+        shown = self.wait_window_state(window.hwnd, "the window to be shown from the new icon", lambda w: w.visible)
+        self.assertEqual(shown.rect, window.rect)
+        self.assertTrue(shown.topmost)
+        app.wait_tray_icons(1)
+
+
+if __name__ == "__main__":
+    harness.main()
