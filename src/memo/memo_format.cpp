@@ -9,6 +9,13 @@ namespace {
 
 template <typename Char> bool isDigit(Char c) { return c >= '0' && c <= '9'; }
 
+// Indexes past 999 are written without leading zeros, so four or more
+// digits starting with 0 are a three-digit index followed by digits (as a
+// renumbered hand-edited line can be), read by the three-digit rules.
+template <typename Char> bool hasLongIndex(std::basic_string_view<Char> line, std::size_t digits) {
+  return digits >= 4 && line.front() != Char('0');
+}
+
 template <typename Char> std::size_t leadingDigits(std::basic_string_view<Char> line) {
   std::size_t n = 0;
   while (n < line.size() && isDigit(line[n]))
@@ -76,7 +83,7 @@ std::string formatIndex(int index) {
 
 std::wstring_view textOfLine(std::wstring_view line) {
   const std::size_t digits = leadingDigits(line);
-  if (digits >= 4) {
+  if (hasLongIndex(line, digits)) {
     std::wstring_view rest = line.substr(digits);
     if (!rest.empty() && rest.front() == L' ')
       rest.remove_prefix(1);
@@ -101,7 +108,7 @@ std::string removeIndex(std::string_view fileBytes, int index) {
   forEachLine(fileBytes, [&](std::string_view line) {
     const std::size_t digits = leadingDigits(line);
     std::string_view tail;
-    if (digits >= 4) {
+    if (hasLongIndex(line, digits)) {
       if (digitsEqual(line.substr(0, digits), index))
         return;
       tail = line.substr(digits);

@@ -4,8 +4,8 @@
 // one space, the text, CR LF. A line ends at CR or CR LF; a bare LF is part
 // of the text. Indexes below 1000 follow the positional rules the file has
 // always had (text from the fifth character, match on the first three);
-// four or more leading digits are read and matched as a whole number, so
-// lists past 999 memos stay consistent.
+// four or more leading digits (not starting with 0) are read and matched as
+// a whole number, so lists past 999 memos stay consistent.
 #pragma once
 
 #include <string>

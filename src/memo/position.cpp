@@ -79,8 +79,11 @@ std::optional<float> parsePositionValue(std::string_view text) {
     text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
     text.remove_suffix(1);
-  if (!text.empty() && text.front() == '+')
+  if (!text.empty() && text.front() == '+') {
     text.remove_prefix(1);
+    if (!text.empty() && (text.front() == '-' || text.front() == '+'))
+      return std::nullopt; // one sign at most
+  }
   if (text.empty())
     return std::nullopt;
   float value = 0;

@@ -108,7 +108,18 @@ TEST(RemoveIndex, LongIndexesMatchByWholeNumber) {
   // 1000 must not take 100 with it, nor the other way round.
   EXPECT_EQ(removeIndex(file, 1000), "000 m998\r\n001 m999\r\n002 m1001\r\n");
   EXPECT_EQ(removeIndex("100 a\r\n1000 b\r\n", 100), "000 b\r\n");
-  EXPECT_EQ(removeIndex("0100 a\r\n1000 b\r\n", 100), "000 b\r\n");
+  // Leading zeros mean a three-digit index followed by digits.
+  EXPECT_EQ(removeIndex("0100 a\r\n1000 b\r\n", 10), "000 b\r\n");
+  EXPECT_EQ(removeIndex("0100 a\r\n1000 b\r\n", 100), "0000 a\r\n001 b\r\n");
+}
+
+TEST(RemoveIndex, ALineWithoutIndexStaysUnderItsNewNumber) {
+  // Its fourth character is a digit: renumbered, it must still read and
+  // delete as the line under 000.
+  const std::string after = removeIndex("ab12 x\r\n001 b\r\n002 c\r\n", 1);
+  EXPECT_EQ(after, "0002 x\r\n001 c\r\n");
+  EXPECT_EQ(parseMemos(L"0002 x\r\n"), (Texts{L" x"}));
+  EXPECT_EQ(removeIndex(after, 0), "000 c\r\n");
 }
 
 TEST(RemoveIndex, RenumbersPastOneThousand) {

@@ -37,8 +37,8 @@ TEST(PositionValue, ParsesNumbersWhateverTheirSpelling) {
 }
 
 TEST(PositionValue, RejectsWhatIsNotAFiniteNumber) {
-  for (const char *text :
-       {"", " ", "abc", "12abc", "1,5", "0x10", "nan", "inf", "-inf", "1e39", "--1", "1 2", "１２"})
+  for (const char *text : {"", " ", "abc", "12abc", "1,5", "0x10", "nan", "inf", "-inf", "1e39",
+                           "--1", "+-15", "++1", "1 2", "１２"})
     EXPECT_EQ(parsePositionValue(text), std::nullopt) << text;
 }
 

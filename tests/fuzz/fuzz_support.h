@@ -1,0 +1,196 @@
+// What the fuzz targets share: a reference reading of the memo file's line
+// rules written apart from the product code, a file system in memory for
+// MemoStore, a scratch folder for the real one, and a check that stops the
+// run with a message libFuzzer reports as a crash.
+#pragma once
+
+#include "memo/file_system.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <unistd.h>
+#include <vector>
+
+namespace fuzz {
+
+[[noreturn]] inline void failed(const char *file, int line, const char *what) {
+  std::fprintf(stderr, "\nFUZZ CHECK FAILED %s:%d: %s\n", file, line, what);
+  std::abort();
+}
+
+#define FUZZ_CHECK(condition)                                                                      \
+  do {                                                                                             \
+    if (!(condition))                                                                              \
+      ::fuzz::failed(__FILE__, __LINE__, #condition);                                              \
+  } while (false)
+
+// The lines of a memo file, split byte by byte: CR ends a line, so does
+// CR LF (one terminator), a bare LF belongs to the line, the last line
+// needs no terminator and a terminator at the very end opens no new line.
+template <typename Char>
+std::vector<std::basic_string_view<Char>> splitLines(std::basic_string_view<Char> text) {
+  std::vector<std::basic_string_view<Char>> lines;
+  std::size_t start = 0;
+  bool open = false; // bytes seen since the last terminator
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == Char('\r')) {
+      lines.push_back(text.substr(start, i - start));
+      if (i + 1 < text.size() && text[i + 1] == Char('\n'))
+        ++i;
+      start = i + 1;
+      open = false;
+    } else {
+      open = true;
+    }
+  }
+  if (open)
+    lines.push_back(text.substr(start));
+  return lines;
+}
+
+template <typename Char> std::size_t countDigits(std::basic_string_view<Char> line) {
+  std::size_t n = 0;
+  while (n < line.size() && line[n] >= Char('0') && line[n] <= Char('9'))
+    ++n;
+  return n;
+}
+
+// The index in its file spelling: at least three digits.
+inline std::string indexText(int index) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "%03d", index);
+  return buffer;
+}
+
+// A code page 932 lead byte and a byte that may follow one.
+inline bool isLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+inline bool isTrail(unsigned char b) {
+  return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
+
+// The bytes of `line` after its first three characters, a lead byte with a
+// valid trail byte counting as one character.
+inline std::string_view afterThreeCharacters(std::string_view line) {
+  std::size_t at = 0;
+  for (int chars = 0; chars < 3 && at < line.size(); ++chars) {
+    const auto b = static_cast<unsigned char>(line[at]);
+    if (isLead(b) && at + 1 < line.size() && isTrail(static_cast<unsigned char>(line[at + 1])))
+      at += 2;
+    else
+      at += 1;
+  }
+  return line.substr(at);
+}
+
+// The index a line is stored under, as the deleter matches it: four or more
+// leading digits are one whole number (kept as digits, leading zeros
+// dropped, so no length overflows), otherwise the first three characters.
+struct StoredIndex {
+  bool whole = false;    // four or more digits
+  std::string number;    // whole: significant digits ("" for zero)
+  std::string_view head; // otherwise: the first three bytes (or fewer)
+};
+
+inline StoredIndex storedIndexOf(std::string_view line) {
+  StoredIndex stored;
+  const std::size_t digits = countDigits(line);
+  if (digits >= 4 && line.front() != '0') {
+    stored.whole = true;
+    std::string_view d = line.substr(0, digits);
+    while (!d.empty() && d.front() == '0')
+      d.remove_prefix(1);
+    stored.number = std::string(d);
+  } else {
+    stored.head = line.substr(0, 3);
+  }
+  return stored;
+}
+
+inline bool storedUnder(const StoredIndex &stored, int index) {
+  if (stored.whole)
+    return stored.number == (index == 0 ? std::string() : std::to_string(index));
+  return stored.head == indexText(index);
+}
+
+// A FileSystem in memory, so that MemoStore itself runs on every input at
+// full speed.
+class MemoryFiles final : public tallynix::FileSystem {
+public:
+  std::map<std::string, std::string, std::less<>> files;
+  int replaces = 0;
+
+  void touch(std::string_view name) override { files.try_emplace(std::string(name)); }
+  std::string read(std::string_view name) override { return at(name); }
+  void append(std::string_view name, std::string_view bytes) override {
+    files[std::string(name)] += bytes;
+  }
+  void replace(std::string_view name, std::string_view bytes) override {
+    ++replaces;
+    files[std::string(name)] = std::string(bytes);
+  }
+  void truncate(std::string_view name) override { at(name).clear(); }
+  std::optional<std::uint64_t> size(std::string_view name) override {
+    const auto it = files.find(name);
+    if (it == files.end())
+      return std::nullopt;
+    return it->second.size();
+  }
+
+private:
+  std::string &at(std::string_view name) {
+    const auto it = files.find(name);
+    if (it == files.end())
+      throw tallynix::FileError(tallynix::FileError::Action::read, L"memory", L"missing");
+    return it->second;
+  }
+};
+
+// A folder of this process's own for the real file system, removed when the
+// process ends normally. It lies in $TALLYNIX_FUZZ_SCRATCH when that is set
+// (scripts/fuzz points it at a folder it removes itself, so that a crashed
+// run leaves nothing behind), else in memory-backed /dev/shm where there is
+// one, else in the temporary folder.
+class ScratchFolder {
+public:
+  ScratchFolder() {
+    std::error_code ec;
+    const char *chosen = std::getenv("TALLYNIX_FUZZ_SCRATCH");
+    std::filesystem::path base = chosen && *chosen ? chosen : "/dev/shm";
+    if (!std::filesystem::is_directory(base, ec) || access(base.c_str(), W_OK) != 0)
+      base = std::filesystem::temp_directory_path();
+    std::string pattern = (base / "tallynix-fuzz-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+      failed(__FILE__, __LINE__, "cannot create a scratch folder");
+    path_ = pattern;
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  std::string file(const char *name) const { return (path_ / name).string(); }
+
+private:
+  std::filesystem::path path_;
+};
+
+// Whether an input also goes through a real file: one in eight (by its
+// last byte) and the empty one, so that the system calls do not halve the
+// speed of the search.
+inline bool throughRealFile(const std::uint8_t *data, std::size_t size) {
+  return size == 0 || data[size - 1] % 8 == 0;
+}
+
+inline void writeFile(const std::string &path, std::string_view bytes) {
+  std::FILE *f = std::fopen(path.c_str(), "wb");
+  FUZZ_CHECK(f != nullptr);
+  FUZZ_CHECK(std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size());
+  FUZZ_CHECK(std::fclose(f) == 0);
+}
+
+} // namespace fuzz
