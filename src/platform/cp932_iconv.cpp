@@ -9,8 +9,9 @@
 namespace tallynix {
 namespace {
 
-// wchar_t is UTF-32 on the systems this file is built for.
-constexpr const char *kWide = "UTF-32LE";
+// The platform's own wchar_t encoding: glibc converts to it directly,
+// without the byte order handling of a named UTF-32 form.
+constexpr const char *kWide = "WCHAR_T";
 
 class Iconv {
 public:

@@ -1,0 +1,93 @@
+// One memo operation under callgrind, for instruction counts:
+//
+//   memo_ops gen N PATH                  writes a memo file of N memos
+//   memo_ops run IMPL OP PATH N          IMPL: tallynix | floor
+//                                        OP: readAll | append | removeByIndex
+//
+// Run under `valgrind --tool=callgrind --collect-atstart=no`: only the one
+// measured call is collected. Before it, the same operation runs once
+// uncollected (on a scratch copy for removeByIndex), so that one-time costs
+// such as loading iconv's CP932 module and resolving symbols stay out, as
+// they stay out of a long-running program's every command.
+#include "floor_memo.h"
+#include "memo_corpus.h"
+
+#include "memo/memo_store.h"
+#include "platform/file_system_posix.h"
+
+#include <valgrind/callgrind.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+namespace {
+
+int usage() {
+  std::fputs("usage: memo_ops gen N PATH | memo_ops run tallynix|floor readAll|append|removeByIndex PATH N\n",
+             stderr);
+  return 2;
+}
+
+void measured(const std::function<void()> &op) {
+  CALLGRIND_TOGGLE_COLLECT;
+  op();
+  CALLGRIND_TOGGLE_COLLECT;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  if (argc == 4 && std::string(argv[1]) == "gen") {
+    bench::writeFile(argv[3], bench::memoFileBytes(std::atoi(argv[2])));
+    return 0;
+  }
+  if (argc != 6 || std::string(argv[1]) != "run")
+    return usage();
+  const std::string impl = argv[2];
+  const std::string op = argv[3];
+  const std::string path = argv[4];
+  const int n = std::atoi(argv[5]);
+  const std::string scratch = path + ".warm";
+  const std::wstring memo = bench::typicalMemo(n);
+  std::size_t result = 0;
+
+  if (impl == "tallynix") {
+    tallynix::platform::PosixFileSystem files;
+    tallynix::MemoStore store(files);
+    if (op == "readAll") {
+      result += store.readAll(path).size();
+      measured([&] { result += store.readAll(path).size(); });
+    } else if (op == "append") {
+      store.append(scratch, n, memo);
+      measured([&] { store.append(path, n, memo); });
+    } else if (op == "removeByIndex") {
+      bench::writeFile(scratch, bench::readFile(path));
+      store.removeByIndex(scratch, 0);
+      measured([&] { store.removeByIndex(path, 0); });
+    } else {
+      return usage();
+    }
+  } else if (impl == "floor") {
+    const bench::floor::Codec codec;
+    if (op == "readAll") {
+      result += bench::floor::readAll(path, codec).size();
+      measured([&] { result += bench::floor::readAll(path, codec).size(); });
+    } else if (op == "append") {
+      bench::floor::append(scratch, n, memo, codec);
+      measured([&] { bench::floor::append(path, n, memo, codec); });
+    } else if (op == "removeByIndex") {
+      bench::writeFile(scratch, bench::readFile(path));
+      bench::floor::removeByIndex(scratch, 0);
+      measured([&] { bench::floor::removeByIndex(path, 0); });
+    } else {
+      return usage();
+    }
+  } else {
+    return usage();
+  }
+  std::remove(scratch.c_str());
+  std::printf("%zu\n", result);
+  return 0;
+}

@@ -1,0 +1,426 @@
+"""The Wine measurements of tallynix.exe beside the floor program (bench/floor/floor.cpp).
+
+Everything runs in one private world built by the end-to-end harness
+(tests/e2e/harness.py: Xvfb, a fresh Japanese Wine prefix, a 1024x768
+virtual desktop kept alive by the harness's probe). Two helpers of the
+benchmarks join it:
+
+* xwatch (xwatch.c) watches the X server: inside the virtual desktop a Wine
+  window has no X window of its own, so its pixels show up as XDamage on the
+  root window. xwatch also makes the real clicks (XTest), and stamps both
+  with CLOCK_MONOTONIC, the clock of time.monotonic() here.
+* bench_probe (bench_probe.cpp) asks the few questions that need an answer
+  from inside the prefix (a combo box's item count, a window's visibility),
+  without fetching the items.
+
+The programs are launched as `wine EXE` in the running desktop, tallynix and
+the floor alternately, round after round; a warm-up round comes first and is
+not counted. Per round and program:
+
+  launch      Popen of `wine EXE` to the first damage inside the window's
+              rectangle (0,0)-(336,20) (the taskbar's drawing is below it);
+  rss         VmRSS of the exe's Linux process 2 s after those first pixels;
+  ctx visible voluntary + involuntary context switches of all its threads
+              over the next 10 s, with the list focused (its caret blinks);
+  ctx hidden  the same over 10 s after hiding it (tallynix: a real click on
+              its tiny hide button at screen (4,16); the floor has no such
+              button: the pointer goes to (4,16) as well and bench_probe calls
+              ShowWindow(SW_HIDE) on it), counted from 1 s after the window
+              is seen hidden.
+
+Then, tallynix alone (the floor has no memo list):
+
+  refill N    memo.txt holds N lines while the list holds N-1 items; a real
+              click on 加 (empty text: it only touches the file) takes the
+              focus off the list, and a real click into the list's edit field
+              at (100,10) gives it back, which refills it. From that click to
+              the moment a CB_GETCOUNT from bench_probe answers N (the window
+              answers it only between its own messages, so not before the
+              refill is complete). The last drawing in the list's rectangle
+              after the click is recorded too.
+  delete      with 10,000 memos listed, item 0 selected (CB_SETCURSEL 0 by
+              the harness's probe), a real click on 削; to the moment a new
+              visible main window answers CB_GETCOUNT = 9,999.
+
+Nothing sleeps to wait: every wait polls a condition against a deadline.
+The only fixed periods are the measurement windows themselves (2 s before
+reading VmRSS, 10 s of counting context switches, 1 s of settling after
+hiding).
+"""
+
+from __future__ import annotations
+
+import contextlib
+import os
+import signal
+import statistics
+import subprocess
+import sys
+import threading
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parents[2]
+sys.path.insert(0, str(ROOT / "tests" / "e2e"))
+import harness  # noqa: E402  (the end-to-end harness: reused, not copied)
+
+WINDOW_RECT = (0, 0, 336, 20)        # where both programs' windows appear
+LIST_RECT = (8, 0, 241, 20)          # tallynix's combo box
+POINTER_PARK = (700, 400)            # nothing is drawn there
+ADD_BUTTON = (252, 10)
+LIST_EDIT = (100, 10)
+DELETE_BUTTON = (276, 10)
+HIDE_BUTTON = (4, 16)
+COMBO_ID = 1001
+TALLYNIX_CLASS = "tallynix.Form1"
+FLOOR_CLASS = "tallynix.Floor"
+
+
+def log(message: str):
+    sys.stderr.write("[wine] %s\n" % message)
+    sys.stderr.flush()
+
+
+# --------------------------------------------------------------------------- the X helper
+
+
+class XWatch:
+    """xwatch as a child process: damage events in a list, clicks on request."""
+
+    def __init__(self, exe: Path, env: dict):
+        self._process = subprocess.Popen([str(exe)], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                         env=env, text=True, bufsize=1)
+        first = self._process.stdout.readline().strip()
+        if first != "ready":
+            raise harness.HarnessError("xwatch did not start: %r" % first)
+        self.damage: list[tuple[float, int, int, int, int]] = []
+        self._answers: list[tuple[str, float]] = []
+        self._changed = threading.Condition()
+        threading.Thread(target=self._read, daemon=True).start()
+
+    def _read(self):
+        for line in self._process.stdout:
+            words = line.split()
+            with self._changed:
+                if words[0] == "D":
+                    self.damage.append((float(words[1]), *map(int, words[2:6])))
+                else:
+                    self._answers.append((words[0], float(words[1])))
+                self._changed.notify_all()
+
+    def _command(self, kind: str, text: str) -> float:
+        with self._changed:
+            self._answers.clear()
+            self._process.stdin.write(text + "\n")
+            self._process.stdin.flush()
+            if not self._changed.wait_for(lambda: self._answers, timeout=10):
+                raise harness.HarnessError("xwatch did not answer %r" % text)
+            return self._answers[0][1]
+
+    def move(self, x: int, y: int) -> float:
+        return self._command("M", "move %d %d" % (x, y))
+
+    def click(self, x: int, y: int) -> float:
+        """A real left click; returns the time just before the press went to the server."""
+        return self._command("C", "click %d %d" % (x, y))
+
+    @staticmethod
+    def _hits(event, rect, caret: bool) -> bool:
+        _, x, y, w, h = event
+        left, top, right, bottom = rect
+        if not caret and w <= 2:
+            return False  # a blinking caret is 1 pixel wide
+        return x < right and x + w > left and y < bottom and y + h > top
+
+    def first_damage(self, after: float, rect, timeout: float) -> float:
+        """Time of the first drawing inside rect after `after` (a blinking caret counts)."""
+        def found():
+            return next((e[0] for e in self.damage if e[0] >= after and self._hits(e, rect, True)), None)
+        with self._changed:
+            if not self._changed.wait_for(found, timeout=timeout):
+                raise AssertionError("nothing was drawn in %s within %s s" % (rect, timeout))
+            return found()
+
+    def last_damage(self, after: float, rect) -> float | None:
+        with self._changed:
+            times = [e[0] for e in self.damage if e[0] >= after and self._hits(e, rect, False)]
+        return max(times) if times else None
+
+    def wait_quiet(self, rect, quiet: float = 0.3, timeout: float = 10):
+        """Waits until nothing but a caret has been drawn in rect for `quiet` seconds."""
+        def settled():
+            with self._changed:
+                times = [e[0] for e in self.damage if self._hits(e, rect, False)]
+            return time.monotonic() - max(times, default=0.0) >= quiet
+        harness.wait_until(settled, timeout, "the screen to settle in %s" % (rect,), interval=0.05)
+
+    def forget(self):
+        with self._changed:
+            self.damage.clear()
+
+    def close(self):
+        with contextlib.suppress(Exception):
+            self._process.stdin.write("quit\n")
+            self._process.stdin.flush()
+            self._process.wait(timeout=5)
+        if self._process.poll() is None:
+            self._process.kill()
+            self._process.wait(timeout=5)
+
+
+# --------------------------------------------------------------------------- /proc
+
+
+def proc_status(pid: int) -> dict[str, str]:
+    fields = {}
+    for line in Path("/proc/%d/status" % pid).read_text().splitlines():
+        key, _, value = line.partition(":")
+        fields[key] = value.strip()
+    return fields
+
+
+def rss_kib(pid: int) -> int:
+    return int(proc_status(pid)["VmRSS"].split()[0])
+
+
+def context_switches(pid: int) -> int:
+    """Voluntary plus involuntary switches of every thread of the process."""
+    total = 0
+    for task in os.listdir("/proc/%d/task" % pid):
+        with contextlib.suppress(OSError):
+            for line in Path("/proc/%d/task/%s/status" % (pid, task)).read_text().splitlines():
+                if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")):
+                    total += int(line.split(":")[1])
+    return total
+
+
+# --------------------------------------------------------------------------- the world
+
+
+class World:
+    def __init__(self, tallynix: Path, floor: Path, probe: Path, bench_probe: Path, xwatch: Path,
+                 work_dir: Path, artifacts: Path):
+        self.exes = {"tallynix": tallynix, "floor": floor}
+        self.classes = {"tallynix": TALLYNIX_CLASS, "floor": FLOOR_CLASS}
+        config = harness.Config(probe=probe, exe=tallynix, work_dir=work_dir, artifacts=artifacts)
+        self.session = harness.Session(config, "bench")
+        self.session.boot()
+        self.bench = harness.Probe(bench_probe, self.session.env, self.session.workdir,
+                                   self.session.artifacts / "bench_probe.log", timeout=60)
+        self.x = XWatch(xwatch, self.session.env)
+        self._logs = []
+
+    def close(self):
+        with contextlib.suppress(Exception):
+            self.x.close()
+        with contextlib.suppress(Exception):
+            self.bench.close()
+        self.session.close()
+        for handle in self._logs:
+            handle.close()
+
+    # ---- programs
+
+    def linux_pid(self, name: str, timeout: float = 20) -> int:
+        def found():
+            for pid in self.session._prefix_processes():
+                with contextlib.suppress(OSError):
+                    command = Path("/proc/%d/cmdline" % pid).read_bytes().split(b"\0")[0]
+                    state = Path("/proc/%d/stat" % pid).read_text().rsplit(")", 1)[1].split()[0]
+                    if command.replace(b"\\", b"/").endswith(b"/" + name.encode()) and state != "Z":
+                        return pid
+            return None
+        return harness.wait_until(found, timeout, "the Linux process of %s" % name)
+
+    def find(self, which: str) -> dict:
+        return self.bench.call("find", self.classes[which])
+
+    def launch(self, which: str) -> dict:
+        """Starts a program; returns its process, pids, window and launch time (s)."""
+        self.x.move(*POINTER_PARK)
+        self.x.wait_quiet(WINDOW_RECT)
+        log_file = open(self.session.artifacts / ("%s.log" % which), "ab")
+        self._logs.append(log_file)
+        start = time.monotonic()
+        process = subprocess.Popen(["wine", str(self.exes[which])], cwd=self.session.workdir,
+                                   env=self.session.env, stdout=log_file, stderr=log_file,
+                                   start_new_session=True)
+        shown = self.x.first_damage(start, WINDOW_RECT, timeout=60)
+        window = harness.wait_until(lambda: (lambda w: w if w["hwnd"] and w["visible"] else None)(self.find(which)),
+                                    20, "the %s window" % which)
+        return {"process": process, "start": start, "shown": shown, "launch": shown - start,
+                "hwnd": window["hwnd"], "pid": self.linux_pid(self.exes[which].name)}
+
+    def stop(self, which: str, run: dict):
+        """Asks the program to close (WM_CLOSE) and waits for it to end; kills it if it does not."""
+        with contextlib.suppress(harness.ProbeError):
+            self.session.close_window(run["hwnd"])
+        try:
+            run["process"].wait(timeout=15)
+        except subprocess.TimeoutExpired:
+            log("%s did not end on WM_CLOSE; killing it" % which)
+            with contextlib.suppress(ProcessLookupError):
+                os.kill(run["pid"], signal.SIGKILL)
+            run["process"].wait(timeout=10)
+        harness.wait_until(lambda: not self.find(which)["hwnd"], 10, "the %s window to go" % which)
+
+    def hide(self, which: str, run: dict):
+        if which == "tallynix":
+            self.x.click(*HIDE_BUTTON)
+        else:
+            # The pointer goes where the click on tallynix's hide button leaves it.
+            self.x.move(*HIDE_BUTTON)
+            self.bench.call("hide", run["hwnd"])
+        harness.wait_until(lambda: not self.find(which)["visible"], 10, "the %s window to hide" % which)
+
+    def list_focused(self, run: dict) -> bool:
+        focus = self.session.focus(run["hwnd"])
+        return focus["focus_class"] == "Edit"
+
+    # ---- one round of the launch, memory and idle figures
+
+    def idle_round(self, which: str, idle_seconds: float) -> dict:
+        """Launch, memory and idle figures of one program; with idle_seconds 0 the launch alone."""
+        run = self.launch(which)
+        try:
+            if idle_seconds <= 0:
+                return {"launch_ms": run["launch"] * 1000}
+            harness.wait_until(lambda: self.list_focused(run), 5, "the %s list to have the focus" % which)
+            pause_until(run["shown"] + 2.0)
+            result = {"launch_ms": run["launch"] * 1000, "rss_kib": rss_kib(run["pid"])}
+            before = context_switches(run["pid"])
+            pause_until(time.monotonic() + idle_seconds)
+            result["ctx_visible"] = context_switches(run["pid"]) - before
+            self.hide(which, run)
+            pause_until(time.monotonic() + 1.0)
+            before = context_switches(run["pid"])
+            pause_until(time.monotonic() + idle_seconds)
+            result["ctx_hidden"] = context_switches(run["pid"]) - before
+            return result
+        finally:
+            self.stop(which, run)
+
+    # ---- tallynix's list
+
+    def write_memos(self, count: int):
+        lines = []
+        for i in range(count):
+            lines.append("%03d %s\r\n" % (i, memo_text(i)))
+        self.session.memo_path.write_bytes("".join(lines).encode("cp932"))
+
+    def refill(self, run: dict, expect: int, rect=LIST_RECT) -> dict:
+        """Click 加 (focus leaves the list), then into the list: the list refills from memo.txt."""
+        self.x.click(*ADD_BUTTON)
+        harness.wait_until(lambda: self.session.focus(run["hwnd"])["focus_class"] == "Button", 5,
+                           "the focus to move to the add button")
+        self.x.wait_quiet(WINDOW_RECT)
+        clicked = self.x.click(*LIST_EDIT)
+        answer = self.bench.call("waitcount", run["hwnd"], COMBO_ID, expect, 30000, timeout=40)
+        done = time.monotonic()
+        if not answer["reached"]:
+            raise AssertionError("the list holds %s items, expected %d" % (answer["count"], expect))
+        self.x.wait_quiet(WINDOW_RECT)
+        painted = self.x.last_damage(clicked, rect)
+        return {"ms": (done - clicked) * 1000, "paint_ms": (painted - clicked) * 1000 if painted else None}
+
+    def delete_first(self, run: dict, expect: int) -> dict:
+        self.session.select_item(run["hwnd"], COMBO_ID, 0)
+        self.x.wait_quiet(WINDOW_RECT)
+        clicked = self.x.click(*DELETE_BUTTON)
+        answer = self.bench.call("waitnew", TALLYNIX_CLASS, run["hwnd"], COMBO_ID, expect, 30000, timeout=40)
+        done = time.monotonic()
+        if not answer["reached"]:
+            raise AssertionError("after the delete: window %s holds %s items, expected %d"
+                                 % (answer["hwnd"], answer["count"], expect))
+        run["hwnd"] = answer["hwnd"]
+        self.x.wait_quiet(WINDOW_RECT)
+        painted = self.x.last_damage(clicked, WINDOW_RECT)
+        return {"ms": (done - clicked) * 1000, "paint_ms": (painted - clicked) * 1000 if painted else None}
+
+
+PIECES = ["牛乳を買う", "10時 打ち合わせ", "田中さんに電話", "ToDo:", "会議室B", "資料を印刷する",
+          "メール返信", "PDF を送る", "締切 12/15", "歯医者の予約", "ゴミ出し(水)", "パスワード変更",
+          "見積もり 3 件", "Zoom 14:30", "宅配便 受け取り", "請求書 No.4521", "週報を書く"]
+
+
+def memo_text(i: int) -> str:
+    """A typical one-line memo, Japanese mixed with ASCII."""
+    return "%s %s" % (PIECES[(i * 7) % len(PIECES)], PIECES[(i * 11 + 3) % len(PIECES)])
+
+
+def pause_until(moment: float):
+    """The end of a fixed measurement window (not a wait for a condition)."""
+    left = moment - time.monotonic()
+    if left > 0:
+        time.sleep(left)
+
+
+def median(values):
+    values = [v for v in values if v is not None]
+    return statistics.median(values) if values else None
+
+
+# --------------------------------------------------------------------------- the whole run
+
+
+def measure(paths: dict, rounds: int = 7, idle_seconds: float = 10.0, launch_pairs: int = 2,
+            edit_rounds: int | None = None) -> dict:
+    """Runs every Wine measurement; returns the raw figures per round and their medians."""
+    edit_rounds = rounds if edit_rounds is None else edit_rounds
+    world = World(**paths)
+    results: dict = {"rounds": rounds, "idle_seconds": idle_seconds, "tallynix": [], "floor": [],
+                     "launch_pairs": [], "refill": {}, "delete": []}
+    try:
+        world.write_memos(0)
+        log("warm-up round")
+        for which in ("tallynix", "floor"):
+            world.idle_round(which, 0)
+        for k in range(rounds):
+            # Alternate which program goes first, so neither always follows the other.
+            order = ("tallynix", "floor") if k % 2 == 0 else ("floor", "tallynix")
+            for which in order:
+                figures = world.idle_round(which, idle_seconds)
+                results[which].append(figures)
+                log("round %d %-8s %s" % (k + 1, which, figures))
+            results["launch_pairs"].append((results["tallynix"][-1]["launch_ms"], results["floor"][-1]["launch_ms"]))
+            for j in range(launch_pairs):
+                launched = {}
+                for which in (order if j % 2 else order[::-1]):
+                    launched[which] = world.idle_round(which, 0)["launch_ms"]
+                results["launch_pairs"].append((launched["tallynix"], launched["floor"]))
+            log("round %d launch pairs %s" % (k + 1, results["launch_pairs"][-1 - launch_pairs:]))
+
+        for count in (1000, 10000):
+            world.write_memos(count - 1)
+            run = world.launch("tallynix")
+            try:
+                world.bench.call("waitcount", run["hwnd"], COMBO_ID, count - 1, 30000, timeout=40)
+                times = []
+                for k in range(edit_rounds + 1):
+                    world.write_memos(count)
+                    figures = world.refill(run, count)
+                    if k > 0:  # the first is a warm-up
+                        times.append(figures)
+                        log("refill %d round %d %s" % (count, k, figures))
+                    world.write_memos(count - 1)
+                    world.refill(run, count - 1)
+                results["refill"][str(count)] = times
+            finally:
+                world.stop("tallynix", run)
+
+        world.write_memos(10000)
+        run = world.launch("tallynix")
+        try:
+            world.bench.call("waitcount", run["hwnd"], COMBO_ID, 10000, 30000, timeout=40)
+            for k in range(edit_rounds + 1):
+                figures = world.delete_first(run, 9999)
+                if k > 0:
+                    results["delete"].append(figures)
+                    log("delete round %d %s" % (k, figures))
+                world.write_memos(10000)
+                world.refill(run, 10000)
+        finally:
+            world.stop("tallynix", run)
+    finally:
+        world.close()
+    return results
