@@ -27,9 +27,9 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 
 HWND child(HWND parent, const wchar_t *className, const wchar_t *text, DWORD style, int x, int y,
            int width, int height, int id, HFONT font) {
-  HWND control = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, x,
-                                 y, width, height, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+  HWND control = CreateWindowExW(
+      0, className, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, x, y, width, height, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return control;
 }

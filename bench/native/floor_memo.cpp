@@ -57,8 +57,7 @@ char *putIndex(char *out, int index) {
 
 } // namespace
 
-Codec::Codec()
-    : toWide_(iconv_open("WCHAR_T", "CP932")), toBytes_(iconv_open("CP932", "WCHAR_T")) {
+Codec::Codec() : toWide_(iconv_open("WCHAR_T", "CP932")), toBytes_(iconv_open("CP932", "WCHAR_T")) {
   if (toWide_ == reinterpret_cast<iconv_t>(-1) || toBytes_ == reinterpret_cast<iconv_t>(-1))
     throw std::runtime_error("iconv cannot convert CP932");
 }
@@ -119,14 +118,16 @@ void removeByIndex(const std::string &path, int index) {
   const char *p = bytes.data();
   const char *const end = p + bytes.size();
   while (p < end) {
-    const char *nl = static_cast<const char *>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+    const char *nl =
+        static_cast<const char *>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
     const char *next = nl ? nl + 1 : end;
     const char *digits = p;
     int number = 0;
     while (digits < next && *digits >= '0' && *digits <= '9')
       number = number * 10 + (*digits++ - '0');
     if (number != index || digits == p) {
-      if (static_cast<std::size_t>(out - result.data()) + 16 + static_cast<std::size_t>(next - digits) >
+      if (static_cast<std::size_t>(out - result.data()) + 16 +
+              static_cast<std::size_t>(next - digits) >
           result.size()) {
         const std::size_t used = static_cast<std::size_t>(out - result.data());
         result.resize(result.size() * 2 + 64);

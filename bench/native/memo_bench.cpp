@@ -130,7 +130,8 @@ void BM_removeByIndex_floor(benchmark::State &state) {
   finish(state, n);
 }
 
-#define MEMO_SIZES ->Arg(1000)->Arg(10000)->Arg(100000)->UseRealTime()->Unit(benchmark::kMicrosecond)
+#define MEMO_SIZES                                                                                 \
+  ->Arg(1000)->Arg(10000)->Arg(100000)->UseRealTime()->Unit(benchmark::kMicrosecond)
 BENCHMARK(BM_readAll_tallynix) MEMO_SIZES;
 BENCHMARK(BM_readAll_floor) MEMO_SIZES;
 BENCHMARK(BM_append_tallynix) MEMO_SIZES;

@@ -15,13 +15,13 @@ namespace {
 // characters on average, roughly two thirds of them double-byte in code
 // page 932.
 const wchar_t *const kPieces[] = {
-    L"牛乳を買う",       L"10時 打ち合わせ",     L"田中さんに電話",   L"ToDo:",
-    L"会議室B",          L"資料を印刷する",      L"メール返信",       L"PDF を送る",
-    L"締切 12/15",       L"歯医者の予約",        L"ゴミ出し(水)",     L"パスワード変更",
-    L"見積もり 3 件",    L"Zoom 14:30",          L"宅配便 受け取り",  L"請求書 No.4521",
-    L"週報を書く",       L"バックアップ確認",    L"佐藤さん 来社",    L"定例 MTG",
-    L"Wi-Fi 設定",       L"印鑑を持っていく",    L"経費精算",         L"年賀状",
-    L"v2.3 リリース",    L"駅前のカフェで",      L"お土産",           L"USB メモリ",
+    L"牛乳を買う",    L"10時 打ち合わせ",  L"田中さんに電話",  L"ToDo:",
+    L"会議室B",       L"資料を印刷する",   L"メール返信",      L"PDF を送る",
+    L"締切 12/15",    L"歯医者の予約",     L"ゴミ出し(水)",    L"パスワード変更",
+    L"見積もり 3 件", L"Zoom 14:30",       L"宅配便 受け取り", L"請求書 No.4521",
+    L"週報を書く",    L"バックアップ確認", L"佐藤さん 来社",   L"定例 MTG",
+    L"Wi-Fi 設定",    L"印鑑を持っていく", L"経費精算",        L"年賀状",
+    L"v2.3 リリース", L"駅前のカフェで",   L"お土産",          L"USB メモリ",
 };
 constexpr std::uint32_t kPieceCount = sizeof kPieces / sizeof kPieces[0];
 

@@ -25,7 +25,8 @@
 namespace {
 
 int usage() {
-  std::fputs("usage: memo_ops gen N PATH | memo_ops run tallynix|floor readAll|append|removeByIndex PATH N\n",
+  std::fputs("usage: memo_ops gen N PATH | memo_ops run tallynix|floor "
+             "readAll|append|removeByIndex PATH N\n",
              stderr);
   return 2;
 }

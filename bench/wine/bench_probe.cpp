@@ -98,7 +98,8 @@ void run(const std::vector<std::string> &w) {
         break;
       Sleep(1);
     }
-    answer("{\"ok\":true,\"reached\":%s,\"count\":%lld}", count == wanted ? "true" : "false", count);
+    answer("{\"ok\":true,\"reached\":%s,\"count\":%lld}", count == wanted ? "true" : "false",
+           count);
   } else if (verb == "waitnew" && w.size() == 6) {
     const std::wstring cls = widen(w[1]);
     HWND old = handle(w[2]);

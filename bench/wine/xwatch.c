@@ -17,8 +17,8 @@
  */
 #define _POSIX_C_SOURCE 200809L
 #include <X11/Xlib.h>
-#include <X11/extensions/Xdamage.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xdamage.h>
 #include <poll.h>
 #include <stdio.h>
 #include <string.h>
