@@ -770,6 +770,14 @@ class Session:
         args = [hex_text(cls)] + ([hex_text(title)] if title is not None else [])
         return [Window.from_json(w) for w in self.probe.call("windows", *args)["windows"]]
 
+    def find_windows(self, cls: str) -> list[tuple[int, bool]]:
+        """(hwnd, visible) of each top-level window of this class, top of the z-order first.
+
+        Much cheaper than windows() when many windows exist (Wine's taskbar
+        keeps one hidden tooltip window for every notification icon ever
+        added), but gives no other facts."""
+        return [(w["hwnd"], w["visible"]) for w in self.probe.call("find", hex_text(cls))["windows"]]
+
     def window(self, hwnd: int) -> Window | None:
         answer = self.probe.call("window", hwnd)
         return Window.from_json(answer["window"]) if answer["exists"] else None

@@ -41,7 +41,8 @@ struct ProbeError : std::runtime_error {
 // ---------------------------------------------------------------- text
 
 std::string toUtf8(std::wstring_view text) {
-  if (text.empty()) return {};
+  if (text.empty())
+    return {};
   const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                        nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<size_t>(size), '\0');
@@ -51,10 +52,12 @@ std::string toUtf8(std::wstring_view text) {
 }
 
 std::wstring fromUtf8(std::string_view text) {
-  if (text.empty()) return {};
+  if (text.empty())
+    return {};
   const int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
                                        static_cast<int>(text.size()), nullptr, 0);
-  if (size == 0) fail("argument is not valid UTF-8");
+  if (size == 0)
+    fail("argument is not valid UTF-8");
   std::wstring out(static_cast<size_t>(size), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
   return out;
@@ -80,7 +83,8 @@ public:
   Json &add(std::string_view key, HWND value) { return add(key, handleValue(value)); }
   Json &add(std::string_view key, const RECT &r) {
     Json list = array();
-    for (const LONG v : {r.left, r.top, r.right, r.bottom}) list.push(std::int64_t{v});
+    for (const LONG v : {r.left, r.top, r.right, r.bottom})
+      list.push(std::int64_t{v});
     return add(key, list);
   }
 
@@ -99,7 +103,8 @@ private:
   Json(char open, char close) : body_(1, open), close_(1, close) {}
 
   Json &raw(std::string_view key, std::string_view value) {
-    if (body_.size() > 1) body_ += ',';
+    if (body_.size() > 1)
+      body_ += ',';
     if (!key.empty()) {
       body_ += quote(key);
       body_ += ':';
@@ -171,13 +176,16 @@ public:
 
   std::wstring text(size_t i) const {
     const std::string_view word = at(i);
-    if (!word.starts_with("hex:")) return fromUtf8(word);
+    if (!word.starts_with("hex:"))
+      return fromUtf8(word);
     const std::string_view digits = word.substr(4);
-    if (digits.size() % 2 != 0) fail("odd number of hex digits in argument " + std::to_string(i + 1));
+    if (digits.size() % 2 != 0)
+      fail("odd number of hex digits in argument " + std::to_string(i + 1));
     std::string bytes;
     for (size_t k = 0; k < digits.size(); k += 2) {
       unsigned value = 0;
-      const auto [end, error] = std::from_chars(digits.data() + k, digits.data() + k + 2, value, 16);
+      const auto [end, error] =
+          std::from_chars(digits.data() + k, digits.data() + k + 2, value, 16);
       if (error != std::errc{} || end != digits.data() + k + 2)
         fail("bad hex digits in argument " + std::to_string(i + 1));
       bytes += static_cast<char>(value);
@@ -193,7 +201,8 @@ public:
 
 private:
   std::string_view at(size_t i) const {
-    if (!has(i)) fail(verb_ + ": missing argument " + std::to_string(i + 1));
+    if (!has(i))
+      fail(verb_ + ": missing argument " + std::to_string(i + 1));
     return words_[i];
   }
 
@@ -256,7 +265,8 @@ Json windowInfo(HWND h, int zIndex = -1) {
       .add("iconic", IsIconic(h) != FALSE)
       .add("topmost", (exstyle & WS_EX_TOPMOST) != 0)
       .add("owner", GetWindow(h, GW_OWNER));
-  if (zIndex >= 0) info.add("z", zIndex);
+  if (zIndex >= 0)
+    info.add("z", zIndex);
   return info;
 }
 
@@ -270,7 +280,8 @@ Json controlInfo(HWND parent, HWND control) {
       .add("class", className(control))
       .add("text", windowText(control))
       .add("rect", rect)
-      .add("style", static_cast<std::int64_t>(static_cast<DWORD>(GetWindowLongPtrW(control, GWL_STYLE))))
+      .add("style",
+           static_cast<std::int64_t>(static_cast<DWORD>(GetWindowLongPtrW(control, GWL_STYLE))))
       .add("exstyle",
            static_cast<std::int64_t>(static_cast<DWORD>(GetWindowLongPtrW(control, GWL_EXSTYLE))))
       .add("visible", IsWindowVisible(control) != FALSE)
@@ -280,7 +291,8 @@ Json controlInfo(HWND parent, HWND control) {
 }
 
 HWND requireWindow(HWND h) {
-  if (!IsWindow(h)) fail("no such window: " + std::to_string(Json::handleValue(h)));
+  if (!IsWindow(h))
+    fail("no such window: " + std::to_string(Json::handleValue(h)));
   return h;
 }
 
@@ -319,7 +331,8 @@ std::vector<HWND> descendants(HWND parent) {
 
 std::optional<HWND> findDialogByTitle(std::wstring_view title) {
   for (HWND h : topLevelWindows())
-    if (className(h) == L"#32770" && windowText(h) == title) return h;
+    if (className(h) == L"#32770" && windowText(h) == title)
+      return h;
   return std::nullopt;
 }
 
@@ -332,7 +345,8 @@ LRESULT sendWithTimeout(HWND h, UINT message, WPARAM w, LPARAM l, UINT timeoutMs
 LRESULT sendOrFail(HWND h, UINT message, WPARAM w, LPARAM l) {
   bool done = false;
   const LRESULT result = sendWithTimeout(h, message, w, l, 5000, done);
-  if (!done) fail("window did not answer message " + std::to_string(message) + " within 5 s");
+  if (!done)
+    fail("window did not answer message " + std::to_string(message) + " within 5 s");
   return result;
 }
 
@@ -348,22 +362,26 @@ KeyPath splitKeyPath(const std::wstring &path) {
   const size_t slash = path.find(L'\\');
   const std::wstring head = path.substr(0, slash);
   const std::wstring rest = slash == std::wstring::npos ? L"" : path.substr(slash + 1);
-  if (head == L"HKCU" || head == L"HKEY_CURRENT_USER") return {HKEY_CURRENT_USER, rest};
-  if (head == L"HKLM" || head == L"HKEY_LOCAL_MACHINE") return {HKEY_LOCAL_MACHINE, rest};
+  if (head == L"HKCU" || head == L"HKEY_CURRENT_USER")
+    return {HKEY_CURRENT_USER, rest};
+  if (head == L"HKLM" || head == L"HKEY_LOCAL_MACHINE")
+    return {HKEY_LOCAL_MACHINE, rest};
   return {HKEY_CURRENT_USER, path};
 }
 
 class Key {
 public:
   Key(const KeyPath &path, bool create) {
-    const LONG status =
-        create ? RegCreateKeyExW(path.root, path.sub.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                 nullptr, &key_, nullptr)
-               : RegOpenKeyExW(path.root, path.sub.c_str(), 0, KEY_ALL_ACCESS, &key_);
-    if (status != ERROR_SUCCESS) key_ = nullptr;
+    const LONG status = create
+                            ? RegCreateKeyExW(path.root, path.sub.c_str(), 0, nullptr, 0,
+                                              KEY_ALL_ACCESS, nullptr, &key_, nullptr)
+                            : RegOpenKeyExW(path.root, path.sub.c_str(), 0, KEY_ALL_ACCESS, &key_);
+    if (status != ERROR_SUCCESS)
+      key_ = nullptr;
   }
   ~Key() {
-    if (key_) RegCloseKey(key_);
+    if (key_)
+      RegCloseKey(key_);
   }
   Key(const Key &) = delete;
   Key &operator=(const Key &) = delete;
@@ -382,17 +400,25 @@ struct NamedKey {
 };
 
 constexpr NamedKey namedKeys[] = {
-    {"Return", VK_RETURN}, {"Enter", VK_RETURN}, {"Escape", VK_ESCAPE}, {"Tab", VK_TAB},
-    {"BackSpace", VK_BACK}, {"Delete", VK_DELETE}, {"Up", VK_UP}, {"Down", VK_DOWN},
-    {"Left", VK_LEFT}, {"Right", VK_RIGHT}, {"Home", VK_HOME}, {"End", VK_END},
-    {"space", VK_SPACE}, {"F4", VK_F4}, {"ctrl", VK_CONTROL}, {"shift", VK_SHIFT},
+    {"Return", VK_RETURN},  {"Enter", VK_RETURN},  {"Escape", VK_ESCAPE}, {"Tab", VK_TAB},
+    {"BackSpace", VK_BACK}, {"Delete", VK_DELETE}, {"Up", VK_UP},         {"Down", VK_DOWN},
+    {"Left", VK_LEFT},      {"Right", VK_RIGHT},   {"Home", VK_HOME},     {"End", VK_END},
+    {"space", VK_SPACE},    {"F4", VK_F4},         {"ctrl", VK_CONTROL},  {"shift", VK_SHIFT},
     {"alt", VK_MENU},
 };
 
 bool isExtendedKey(WORD vk) {
   switch (vk) {
-  case VK_UP: case VK_DOWN: case VK_LEFT: case VK_RIGHT: case VK_HOME: case VK_END:
-  case VK_DELETE: case VK_INSERT: case VK_PRIOR: case VK_NEXT:
+  case VK_UP:
+  case VK_DOWN:
+  case VK_LEFT:
+  case VK_RIGHT:
+  case VK_HOME:
+  case VK_END:
+  case VK_DELETE:
+  case VK_INSERT:
+  case VK_PRIOR:
+  case VK_NEXT:
     return true;
   default:
     return false;
@@ -418,13 +444,16 @@ INPUT unicodeKey(wchar_t c, bool up) {
 
 WORD lookUpKey(std::string_view name) {
   for (const auto &key : namedKeys)
-    if (key.name == name) return key.vk;
-  if (name.size() == 1 && ((name[0] >= 'a' && name[0] <= 'z') || (name[0] >= '0' && name[0] <= '9')))
+    if (key.name == name)
+      return key.vk;
+  if (name.size() == 1 &&
+      ((name[0] >= 'a' && name[0] <= 'z') || (name[0] >= '0' && name[0] <= '9')))
     return static_cast<WORD>(name[0] >= 'a' ? name[0] - 'a' + 'A' : name[0]);
   if (name.starts_with("vk:")) {
     unsigned value = 0;
     std::from_chars(name.data() + 3, name.data() + name.size(), value, 16);
-    if (value) return static_cast<WORD>(value);
+    if (value)
+      return static_cast<WORD>(value);
   }
   fail("unknown key: " + std::string(name));
 }
@@ -447,21 +476,26 @@ std::vector<INPUT> keyInputs(const Args &args, size_t i) {
   while (true) {
     const size_t plus = key.find('+', start);
     chord.push_back(lookUpKey(key.substr(start, plus - start)));
-    if (plus == std::string_view::npos) break;
+    if (plus == std::string_view::npos)
+      break;
     start = plus + 1;
   }
-  for (const WORD vk : chord) inputs.push_back(virtualKey(vk, false));
-  for (auto it = chord.rbegin(); it != chord.rend(); ++it) inputs.push_back(virtualKey(*it, true));
+  for (const WORD vk : chord)
+    inputs.push_back(virtualKey(vk, false));
+  for (auto it = chord.rbegin(); it != chord.rend(); ++it)
+    inputs.push_back(virtualKey(*it, true));
   return inputs;
 }
 
 bool waitFor(const std::function<bool()> &condition, DWORD timeoutMs) {
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
   while (!condition()) {
-    if (GetTickCount64() >= deadline) return false;
+    if (GetTickCount64() >= deadline)
+      return false;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+      DispatchMessageW(&msg);
   }
   return true;
 }
@@ -470,7 +504,8 @@ bool waitFor(const std::function<bool()> &condition, DWORD timeoutMs) {
 // until the system reports it there.
 bool bringToForeground(HWND h) {
   HWND top = GetAncestor(h, GA_ROOT);
-  if (GetForegroundWindow() == top) return true;
+  if (GetForegroundWindow() == top)
+    return true;
   // Wine does not apply Windows' foreground lock: any process may do this.
   SetForegroundWindow(top);
   return waitFor([top] { return GetForegroundWindow() == top; }, 2000);
@@ -490,29 +525,47 @@ Json verbWindows(const Args &args) {
   int z = 0;
   for (HWND h : topLevelWindows()) {
     const int zIndex = z++;
-    if (wanted != L"*" && className(h) != wanted) continue;
-    if (title && windowText(h) != *title) continue;
+    if (wanted != L"*" && className(h) != wanted)
+      continue;
+    if (title && windowText(h) != *title)
+      continue;
     list.push(windowInfo(h, zIndex));
   }
   return ok().add("windows", list);
 }
 
+// find CLASS: the handles of the top-level windows of one class, from the top
+// of the z-order down, with whether each is visible. The system filters by
+// class, so this stays quick among thousands of other windows, where
+// "windows" asks every window for its class and text.
+Json verbFind(const Args &args) {
+  const std::wstring wanted = args.text(0);
+  Json list = Json::array();
+  for (HWND h = FindWindowExW(nullptr, nullptr, wanted.c_str(), nullptr); h;
+       h = FindWindowExW(nullptr, h, wanted.c_str(), nullptr))
+    list.push(Json::object().add("hwnd", h).add("visible", IsWindowVisible(h) != FALSE));
+  return ok().add("windows", list);
+}
+
 Json verbWindow(const Args &args) {
   HWND h = args.window(0);
-  if (!IsWindow(h)) return ok().add("exists", false);
+  if (!IsWindow(h))
+    return ok().add("exists", false);
   return ok().add("exists", true).add("window", windowInfo(h));
 }
 
 Json verbChildren(const Args &args) {
   HWND parent = requireWindow(args.window(0));
   Json list = Json::array();
-  for (HWND child : descendants(parent)) list.push(controlInfo(parent, child));
+  for (HWND child : descendants(parent))
+    list.push(controlInfo(parent, child));
   return ok().add("children", list);
 }
 
 Json verbChild(const Args &args) {
   HWND parent = args.window(0);
-  return ok().add("control", controlInfo(parent, requireControl(parent, static_cast<int>(args.number(1)))));
+  return ok().add("control",
+                  controlInfo(parent, requireControl(parent, static_cast<int>(args.number(1)))));
 }
 
 Json verbCombo(const Args &args) {
@@ -521,7 +574,8 @@ Json verbCombo(const Args &args) {
   Json items = Json::array();
   for (LRESULT i = 0; i < count; ++i) {
     const auto length = sendOrFail(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
-    if (length == CB_ERR) fail("CB_GETLBTEXTLEN failed for item " + std::to_string(i));
+    if (length == CB_ERR)
+      fail("CB_GETLBTEXTLEN failed for item " + std::to_string(i));
     std::wstring item(static_cast<size_t>(length) + 1, L'\0');
     const auto copied = sendOrFail(combo, CB_GETLBTEXT, static_cast<WPARAM>(i),
                                    reinterpret_cast<LPARAM>(item.data()));
@@ -577,12 +631,14 @@ Json verbClick(const Args &args) {
 // Presses a button without waiting for its handler.
 Json verbPostClick(const Args &args) {
   HWND button = requireControl(args.window(0), static_cast<int>(args.number(1)));
-  if (!PostMessageW(button, BM_CLICK, 0, 0)) fail("PostMessage failed");
+  if (!PostMessageW(button, BM_CLICK, 0, 0))
+    fail("PostMessage failed");
   return ok();
 }
 
 Json verbClose(const Args &args) {
-  if (!PostMessageW(requireWindow(args.window(0)), WM_CLOSE, 0, 0)) fail("PostMessage failed");
+  if (!PostMessageW(requireWindow(args.window(0)), WM_CLOSE, 0, 0))
+    fail("PostMessage failed");
   return ok();
 }
 
@@ -596,7 +652,8 @@ Json verbPost(const Args &args) {
 
 Json verbMessageBox(const Args &args) {
   const auto box = findDialogByTitle(args.text(0));
-  if (!box) return ok().add("found", false);
+  if (!box)
+    return ok().add("found", false);
   Json buttons = Json::array();
   std::wstring text;
   for (HWND child : descendants(*box)) {
@@ -608,20 +665,27 @@ Json verbMessageBox(const Args &args) {
     else if (kind == L"Static" && GetDlgCtrlID(child) == 0xFFFF)
       text = windowText(child);
   }
-  return ok().add("found", true).add("window", windowInfo(*box)).add("text", text).add("buttons", buttons);
+  return ok()
+      .add("found", true)
+      .add("window", windowInfo(*box))
+      .add("text", text)
+      .add("buttons", buttons);
 }
 
 Json verbMessageBoxPress(const Args &args) {
   const auto box = findDialogByTitle(args.text(0));
-  if (!box) fail("no message box titled as asked");
+  if (!box)
+    fail("no message box titled as asked");
   HWND button = requireControl(*box, static_cast<int>(args.number(1)));
-  if (!PostMessageW(button, BM_CLICK, 0, 0)) fail("PostMessage failed");
+  if (!PostMessageW(button, BM_CLICK, 0, 0))
+    fail("PostMessage failed");
   return ok();
 }
 
 Json verbRegGet(const Args &args) {
   const Key key(splitKeyPath(args.text(0)), false);
-  if (!key) return ok().add("exists", false);
+  if (!key)
+    return ok().add("exists", false);
   const std::wstring name = args.text(1, L"");
   DWORD type = 0;
   DWORD size = 0;
@@ -631,13 +695,15 @@ Json verbRegGet(const Args &args) {
   RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, data.data(), &size);
   Json answer = ok().add("exists", true);
   Json bytes = Json::array();
-  for (DWORD i = 0; i < size; ++i) bytes.push(std::int64_t{data[i]});
+  for (DWORD i = 0; i < size; ++i)
+    bytes.push(std::int64_t{data[i]});
   answer.add("bytes", bytes);
   switch (type) {
   case REG_SZ:
   case REG_EXPAND_SZ: {
     std::wstring text(reinterpret_cast<const wchar_t *>(data.data()), size / sizeof(wchar_t));
-    while (!text.empty() && text.back() == L'\0') text.pop_back();
+    while (!text.empty() && text.back() == L'\0')
+      text.pop_back();
     return answer.add("type", "REG_SZ").add("value", text);
   }
   case REG_DWORD:
@@ -651,7 +717,8 @@ Json verbRegGet(const Args &args) {
 // reg-set KEY NAME sz TEXT | reg-set KEY NAME dword NUMBER
 Json verbRegSet(const Args &args) {
   const Key key(splitKeyPath(args.text(0)), true);
-  if (!key) fail("cannot create the key");
+  if (!key)
+    fail("cannot create the key");
   const std::wstring name = args.text(1);
   const std::wstring type = args.text(2);
   LONG status = ERROR_INVALID_PARAMETER;
@@ -667,7 +734,8 @@ Json verbRegSet(const Args &args) {
   } else {
     fail("reg-set: type must be sz or dword");
   }
-  if (status != ERROR_SUCCESS) fail("RegSetValueEx failed: " + std::to_string(status));
+  if (status != ERROR_SUCCESS)
+    fail("RegSetValueEx failed: " + std::to_string(status));
   return ok();
 }
 
@@ -688,7 +756,8 @@ Json verbRegDelete(const Args &args) {
 // HWND itself to the focus when it is a control) and injects the keys.
 Json verbKeys(const Args &args) {
   HWND h = requireWindow(args.window(0));
-  if (!bringToForeground(h)) fail("the window did not come to the foreground");
+  if (!bringToForeground(h))
+    fail("the window did not come to the foreground");
   if (GetAncestor(h, GA_ROOT) != h) {
     const DWORD thread = GetWindowThreadProcessId(h, nullptr);
     AttachThreadInput(GetCurrentThreadId(), thread, TRUE);
@@ -727,13 +796,15 @@ Json verbFocus(const Args &args) {
 Json verbProcess(const Args &args) {
   HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE,
                                static_cast<DWORD>(args.number(0)));
-  if (!process) return ok().add("alive", false);
+  if (!process)
+    return ok().add("alive", false);
   DWORD code = 0;
   GetExitCodeProcess(process, &code);
   const bool alive = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
   CloseHandle(process);
   Json answer = ok().add("alive", alive);
-  if (!alive) answer.add("exit_code", std::int64_t{code});
+  if (!alive)
+    answer.add("exit_code", std::int64_t{code});
   return answer;
 }
 
@@ -768,14 +839,16 @@ Json verbLock(const Args &args) {
   const std::wstring path = args.text(0);
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) fail("cannot lock the file: error " + std::to_string(GetLastError()));
+  if (file == INVALID_HANDLE_VALUE)
+    fail("cannot lock the file: error " + std::to_string(GetLastError()));
   lockedFiles()[path] = file;
   return ok();
 }
 
 Json verbUnlock(const Args &args) {
   const auto found = lockedFiles().find(args.text(0));
-  if (found == lockedFiles().end()) fail("that file is not locked");
+  if (found == lockedFiles().end())
+    fail("that file is not locked");
   CloseHandle(found->second);
   lockedFiles().erase(found);
   return ok();
@@ -787,10 +860,12 @@ Json verbUnlock(const Args &args) {
 Json verbTrayDelete(const Args &args) {
   using ShellNotifyIconFn = BOOL(WINAPI *)(DWORD, void *);
   HMODULE shell = LoadLibraryW(L"shell32.dll");
-  if (!shell) fail("cannot load shell32.dll");
+  if (!shell)
+    fail("cannot load shell32.dll");
   const auto notify = reinterpret_cast<ShellNotifyIconFn>(
       reinterpret_cast<void (*)()>(GetProcAddress(shell, "Shell_NotifyIconW")));
-  if (!notify) fail("shell32.dll has no Shell_NotifyIconW");
+  if (!notify)
+    fail("shell32.dll has no Shell_NotifyIconW");
   // The version 1 record: size, window, id, flags, callback, icon, 64-character tip.
   struct {
     DWORD cbSize;
@@ -812,8 +887,10 @@ Json verbTrayDelete(const Args &args) {
 // "TaskbarCreated") to every top-level window, as the system does.
 Json verbBroadcast(const Args &args) {
   const UINT message = RegisterWindowMessageW(args.text(0).c_str());
-  if (!message) fail("RegisterWindowMessage failed");
-  if (!PostMessageW(HWND_BROADCAST, message, 0, 0)) fail("PostMessage failed");
+  if (!message)
+    fail("RegisterWindowMessage failed");
+  if (!PostMessageW(HWND_BROADCAST, message, 0, 0))
+    fail("PostMessage failed");
   return ok().add("message", std::int64_t{message});
 }
 
@@ -821,19 +898,33 @@ Json verbPing(const Args &) { return ok().add("pid", std::int64_t{GetCurrentProc
 
 const std::map<std::string, Verb, std::less<>> &verbs() {
   static const std::map<std::string, Verb, std::less<>> table = {
-      {"ping", verbPing},           {"windows", verbWindows},
-      {"window", verbWindow},       {"children", verbChildren},
-      {"child", verbChild},         {"combo", verbCombo},
-      {"text", verbText},           {"settext", verbSetText},
-      {"select", verbSelect},       {"click", verbClick},
-      {"post-click", verbPostClick}, {"close", verbClose},
-      {"post", verbPost},           {"msgbox", verbMessageBox},
-      {"msgbox-press", verbMessageBoxPress}, {"reg-get", verbRegGet},
-      {"reg-set", verbRegSet},      {"reg-delete", verbRegDelete},
-      {"keys", verbKeys},           {"focus", verbFocus},
-      {"process", verbProcess},     {"screen", verbScreen},
-      {"tray-delete", verbTrayDelete}, {"broadcast", verbBroadcast},
-      {"lock", verbLock},           {"unlock", verbUnlock},
+      {"ping", verbPing},
+      {"windows", verbWindows},
+      {"find", verbFind},
+      {"window", verbWindow},
+      {"children", verbChildren},
+      {"child", verbChild},
+      {"combo", verbCombo},
+      {"text", verbText},
+      {"settext", verbSetText},
+      {"select", verbSelect},
+      {"click", verbClick},
+      {"post-click", verbPostClick},
+      {"close", verbClose},
+      {"post", verbPost},
+      {"msgbox", verbMessageBox},
+      {"msgbox-press", verbMessageBoxPress},
+      {"reg-get", verbRegGet},
+      {"reg-set", verbRegSet},
+      {"reg-delete", verbRegDelete},
+      {"keys", verbKeys},
+      {"focus", verbFocus},
+      {"process", verbProcess},
+      {"screen", verbScreen},
+      {"tray-delete", verbTrayDelete},
+      {"broadcast", verbBroadcast},
+      {"lock", verbLock},
+      {"unlock", verbUnlock},
   };
   return table;
 }
@@ -841,10 +932,12 @@ const std::map<std::string, Verb, std::less<>> &verbs() {
 // ---------------------------------------------------------------- driver
 
 std::string run(const std::vector<std::string> &words) {
-  if (words.empty()) return Json::object().add("ok", false).add("error", "empty command").str();
+  if (words.empty())
+    return Json::object().add("ok", false).add("error", "empty command").str();
   try {
     const auto verb = verbs().find(words.front());
-    if (verb == verbs().end()) fail("unknown verb: " + words.front());
+    if (verb == verbs().end())
+      fail("unknown verb: " + words.front());
     return verb->second(Args(words.front(), {words.begin() + 1, words.end()})).str();
   } catch (const std::exception &error) {
     return Json::object().add("ok", false).add("error", error.what()).str();
@@ -863,14 +956,19 @@ std::vector<std::string> splitWords(std::string_view line) {
   while (start < line.size()) {
     const size_t end = line.find(' ', start);
     const size_t stop = end == std::string_view::npos ? line.size() : end;
-    if (stop > start) words.emplace_back(line.substr(start, stop - start));
+    if (stop > start)
+      words.emplace_back(line.substr(start, stop - start));
     start = stop + 1;
   }
   return words;
 }
 
 int serve(HANDLE in, HANDLE out) {
-  writeLine(out, Json::object().add("ok", true).add("ready", true).add("pid", std::int64_t{GetCurrentProcessId()}).str());
+  writeLine(out, Json::object()
+                     .add("ok", true)
+                     .add("ready", true)
+                     .add("pid", std::int64_t{GetCurrentProcessId()})
+                     .str());
   std::string pending;
   char buffer[4096];
   DWORD got = 0;
@@ -880,9 +978,11 @@ int serve(HANDLE in, HANDLE out) {
     while ((newline = pending.find('\n')) != std::string::npos) {
       std::string line = pending.substr(0, newline);
       pending.erase(0, newline + 1);
-      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (!line.empty() && line.back() == '\r')
+        line.pop_back();
       const auto words = splitWords(line);
-      if (words.size() == 1 && words.front() == "quit") return 0;
+      if (words.size() == 1 && words.front() == "quit")
+        return 0;
       writeLine(out, run(words));
     }
   }
@@ -894,8 +994,10 @@ int serve(HANDLE in, HANDLE out) {
 int wmain(int argc, wchar_t **argv) {
   HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
   std::vector<std::string> words;
-  for (int i = 1; i < argc; ++i) words.push_back(toUtf8(argv[i]));
-  if (words.size() == 1 && words.front() == "serve") return serve(GetStdHandle(STD_INPUT_HANDLE), out);
+  for (int i = 1; i < argc; ++i)
+    words.push_back(toUtf8(argv[i]));
+  if (words.size() == 1 && words.front() == "serve")
+    return serve(GetStdHandle(STD_INPUT_HANDLE), out);
   const std::string answer = run(words);
   writeLine(out, answer);
   return answer.starts_with("{\"ok\":true") ? 0 : 1;

@@ -1,0 +1,387 @@
+#!/usr/bin/env python3
+"""The memo commands on the real program: add, delete, clear all, the list's
+refill and the memo file's bytes after each of them.
+
+The buttons and the list are pressed with real clicks at their places on the
+screen. Only what a mouse cannot carry goes through window messages: Japanese
+text into the list's edit field (WM_SETTEXT) and picking an item of the list
+(CB_SETCURSEL with CBN_SELCHANGE, as the drop-down does).
+
+A real click gives no sign that its handler has run. Where a command must be
+shown to do nothing, a second, later input whose effect can be seen (a click
+into the list, which takes the focus and refills the list from the file)
+marks the point by which the first one has been handled: the program handles
+its input in order.
+"""
+
+from __future__ import annotations
+
+import harness
+
+COMBO, ADD, DELETE, CLEAR, CLOSE, SMALL = 1001, 1002, 1003, 1004, 1005, 1006
+CONFIRM_TITLE = "確認"
+CONFIRM_TEXT = "本当に全てを削除しますか？"
+PROGRAM_TITLE = "タリニクス"
+PIXEL_TWIPS = 15  # at 96 dpi
+
+
+def memo_file(*texts: str) -> bytes:
+    """The memo file holding these memos, numbered from 000."""
+    return b"".join(line(i, text) for i, text in enumerate(texts))
+
+
+def line(index: int, text: str) -> bytes:
+    return b"%03d " % index + text.encode("cp932") + b"\r\n"
+
+
+class Strip:
+    """The running strip as a person sees it: its list and buttons at their places on the screen."""
+
+    def __init__(self, test: harness.TestCase, window: harness.Window):
+        self.test = test
+        self.app = test.app
+        self.window = window
+
+    @property
+    def hwnd(self) -> int:
+        return self.window.hwnd
+
+    def centre(self, control_id: int) -> tuple[int, int]:
+        x, y, width, height = self.app.control(self.hwnd, control_id).rect
+        left, top = self.window.client_origin
+        if control_id == COMBO:
+            # In the edit field, well left of the drop-down arrow; the closed
+            # combo box is one row taller than the window, which cuts it off.
+            return left + x + width * 2 // 5, top + y + min(height, 20) // 2
+        return left + x + width // 2, top + y + height // 2
+
+    def press(self, control_id: int):
+        """A real click on a button (or into the list's edit field)."""
+        self.app.click(*self.centre(control_id))
+
+    def state(self) -> dict:
+        return self.app.combo(self.hwnd, COMBO)
+
+    def wait_list(self, items: list[str], text: str = "", timeout: float = 10) -> dict:
+        """Waits until the list holds exactly these items and the edit field this text."""
+        seen = []
+
+        def holds():
+            seen[:] = [self.state()]
+            return seen[0] if (seen[0]["items"], seen[0]["text"]) == (items, text) else None
+
+        try:
+            return harness.wait_until(holds, timeout, "the list")
+        except AssertionError:
+            self.test.fail("the list holds %r with %r in its edit field, expected %r with %r"
+                           % (seen[0]["items"], seen[0]["text"], items, text))
+
+    def edit_field(self) -> int:
+        """The list's edit field, which holds the focus: keys sent there need no focus change
+        (moving the focus into the list would refill it)."""
+        focus = self.app.focus(self.hwnd)
+        self.test.assertEqual(focus["focus_class"], "Edit", "the focus is in the list's edit field")
+        return focus["focus"]
+
+    def focus_class(self) -> str:
+        return self.app.focus(self.hwnd)["focus_class"]
+
+    def focus_id(self) -> int:
+        return self.app.focus(self.hwnd)["focus_id"]
+
+    def refill(self, items: list[str], after: int | None = None):
+        """Clicks into the list, which takes the focus and refills from the memo file.
+
+        `after`: the button that held the focus until now; waiting for it
+        first makes sure this click is not taken for an earlier one's effect.
+        """
+        if after is not None:
+            harness.wait_until(lambda: self.focus_id() == after, 10, "button %d to take the focus" % after)
+        self.press(COMBO)
+        harness.wait_until(lambda: self.focus_class() == "Edit", 10, "the list's edit field to take the focus")
+        return self.wait_list(items)
+
+    def type_text(self, text: str):
+        """Puts a text into the list's edit field, as typed (WM_SETTEXT carries any character)."""
+        self.app.set_text(self.hwnd, COMBO, text)
+        self.test.assertEqual(self.state()["text"], text, "the edit field holds the text to store")
+
+
+def wait_file(test: harness.TestCase, expected: bytes, timeout: float = 10):
+    """Waits until memo.txt holds exactly these bytes."""
+    path = test.app.memo_path
+    seen = []
+
+    def same():
+        seen[:] = [path.read_bytes() if path.exists() else None]
+        return seen[0] == expected
+
+    try:
+        harness.wait_until(same, timeout, "memo.txt")
+    except AssertionError:
+        test.fail("memo.txt holds %r, expected %r" % (seen[0], expected))
+
+
+class Commands(harness.TestCase):
+    def start(self, memo: bytes | None = None, items: list[str] | None = None) -> Strip:
+        """Starts the program on this memo file and waits until the list has filled from it."""
+        if memo is not None:
+            self.app.memo_path.write_bytes(memo)
+        self.app.start()
+        strip = Strip(self, self.app.wait_main_window())
+        strip.wait_list(items or [])
+        self.assertEqual(strip.focus_class(), "Edit", "a freshly shown strip has the focus in its list")
+        return strip
+
+    # ------------------------------------------------------------------ add
+
+    def test_add(self):
+        app = self.app
+        strip = self.start()
+        wait_file(self, b"")
+
+        with self.subTest("ASCII, typed"):
+            app.send_keys(strip.edit_field(), "text:first memo")
+            harness.wait_until(lambda: strip.state()["text"] == "first memo", 10, "the typed text in the edit field")
+            strip.press(ADD)
+            wait_file(self, memo_file("first memo"))
+            strip.wait_list([])  # emptied, the new memo not shown until the next refill
+            strip.refill(["first memo"], after=ADD)
+
+        with self.subTest("Japanese, in code page 932"):
+            strip.type_text("日本語のメモ")
+            strip.press(ADD)
+            wait_file(self, memo_file("first memo") + b"001 \x93\xfa\x96\x7b\x8c\xea\x82\xcc\x83\x81\x83\x82\r\n")
+            strip.wait_list([])
+            strip.refill(["first memo", "日本語のメモ"], after=ADD)
+
+        with self.subTest("leading and trailing spaces kept"):
+            strip.type_text("  padded memo  ")
+            strip.press(ADD)
+            wait_file(self, memo_file("first memo", "日本語のメモ", "  padded memo  "))
+            strip.wait_list([])
+            strip.refill(["first memo", "日本語のメモ", "  padded memo  "], after=ADD)
+
+        with self.subTest("a text of spaces is stored"):
+            strip.type_text("   ")
+            strip.press(ADD)
+            wait_file(self, memo_file("first memo", "日本語のメモ", "  padded memo  ", "   "))
+            strip.wait_list([])
+            strip.refill(["first memo", "日本語のメモ", "  padded memo  ", "   "], after=ADD)
+
+        four = memo_file("first memo", "日本語のメモ", "  padded memo  ", "   ")
+        with self.subTest("an empty text does nothing"):
+            self.assertEqual(strip.state()["text"], "", "the refill left the edit field empty")
+            strip.press(ADD)
+            # The list refills only from the file: had the press stored
+            # anything, the refill would show it.
+            strip.refill(["first memo", "日本語のメモ", "  padded memo  ", "   "], after=ADD)
+            self.assertEqual(app.memo_path.read_bytes(), four, "memo.txt is unchanged")
+
+        with self.subTest("the index is the list's item count, not the file's line count"):
+            strip.type_text("fifth")
+            strip.press(ADD)
+            wait_file(self, four + line(4, "fifth"))
+            strip.wait_list([])
+            # Without a refill the list is empty, so the next memo is stored as 000.
+            strip.type_text("sixth")
+            strip.press(ADD)
+            wait_file(self, four + line(4, "fifth") + line(0, "sixth"))
+            strip.wait_list([])
+
+    def test_unstorable_text_is_refused_and_kept(self):
+        app = self.app
+        strip = self.start(memo_file("kept"), ["kept"])
+        text = "メモ😀"
+        strip.type_text(text)
+        strip.press(ADD)
+
+        box = app.wait_message_box(PROGRAM_TITLE)
+        self.assertIn("保存できない", box["text"], "the message says the text cannot be stored")
+        self.assertEqual(app.memo_path.read_bytes(), memo_file("kept"), "memo.txt is unchanged")
+        self.assertEqual([b["id"] for b in box["buttons"]], [harness.IDOK])
+
+        # Dismissed with a real click on its OK button.
+        box_window = harness.Window.from_json(box["window"])
+        x, y, width, height = app.control(box_window.hwnd, harness.IDOK).rect
+        app.click(box_window.client[0] + x + width // 2, box_window.client[1] + y + height // 2)
+        harness.wait_until(lambda: app.message_box(PROGRAM_TITLE) is None, 10, "the message box to close")
+
+        self.assertEqual(strip.state()["text"], text, "the edit field still holds the refused text")
+        self.assertEqual(app.memo_path.read_bytes(), memo_file("kept"), "memo.txt is unchanged")
+        self.assertEqual(app.main_window().hwnd, strip.hwnd, "the same window, not reloaded")
+
+    # ------------------------------------------------------------------ delete
+
+    def test_delete_rewrites_the_file_and_reloads_the_strip(self):
+        app = self.app
+        strip = self.start(memo_file("alpha", "ベータ", "gamma", "delta"), ["alpha", "ベータ", "gamma", "delta"])
+        app.wait_tray_icons(1)
+        self.assertEqual(strip.window.origin, (0, 0))
+
+        # Somewhere else first: a drag stores nothing, so the position that
+        # comes back below is the one the delete stored.
+        app.drag(3, 5, 203, 105)
+        moved = harness.wait_until(lambda: (lambda w: w if w.origin == (200, 100) else None)(app.window(strip.hwnd)),
+                                   10, "the dragged strip at (200, 100)")
+        self.assertEqual(app.stored_position(), (None, None), "a drag stores no position")
+        strip = Strip(self, moved)
+
+        app.select_item(strip.hwnd, COMBO, 1)
+        self.assertEqual((strip.state()["cursel"], strip.state()["text"]), (1, "ベータ"))
+        strip.press(DELETE)
+
+        new = harness.wait_until(lambda: (lambda w: w if w and w.hwnd != strip.hwnd and w.visible else None)(app.main_window()),
+                                 10, "a new main window")
+        reloaded = Strip(self, new)
+        wait_file(self, memo_file("alpha", "gamma", "delta"))
+        self.assertIsNone(app.window(strip.hwnd), "the old window is gone")
+        with self.subTest("position stored"):
+            self.assertEqual(app.stored_position(), ("%d" % (200 * PIXEL_TWIPS), "%d" % (100 * PIXEL_TWIPS)))
+        with self.subTest("the new strip"):
+            self.assertEqual(new.origin, (200, 100), "the strip comes back where it was")
+            self.assertTrue(new.topmost)
+            state = reloaded.wait_list(["alpha", "gamma", "delta"])
+            self.assertEqual(state["cursel"], -1)
+            self.assertEqual(reloaded.focus_class(), "Edit", "the new strip has the focus in its list")
+            app.wait_tray_icons(1)
+            self.assertEqual(len(app.windows(harness.MAIN_CLASS)), 1)
+
+        with self.subTest("the reloaded strip works"):
+            # Its buttons sit at the new place; deleting the last memo there.
+            app.select_item(new.hwnd, COMBO, 2)
+            reloaded.press(DELETE)
+            third = harness.wait_until(lambda: (lambda w: w if w and w.hwnd != new.hwnd and w.visible else None)(app.main_window()),
+                                       10, "a third main window")
+            wait_file(self, memo_file("alpha", "gamma"))
+            Strip(self, third).wait_list(["alpha", "gamma"])
+            self.assertEqual(third.origin, (200, 100))
+            app.wait_tray_icons(1)
+
+    def test_delete_refused(self):
+        """Nothing selected, or a blank memo selected: no change, no position, no reload."""
+        app = self.app
+        memo = memo_file("one", "   ", "two")
+        strip = self.start(memo, ["one", "   ", "two"])
+
+        with self.subTest("typed text, nothing selected"):
+            strip.type_text("one")
+            self.assertEqual(strip.state()["cursel"], -1, "typing selects nothing")
+            strip.press(DELETE)
+            strip.refill(["one", "   ", "two"], after=DELETE)
+            self.assertEqual(app.memo_path.read_bytes(), memo)
+            self.assertEqual(app.main_window().hwnd, strip.hwnd, "the same window, not reloaded")
+            self.assertEqual(app.stored_position(), (None, None), "no position stored")
+
+        with self.subTest("a memo of spaces selected"):
+            app.select_item(strip.hwnd, COMBO, 1)
+            self.assertEqual((strip.state()["cursel"], strip.state()["text"]), (1, "   "))
+            strip.press(DELETE)
+            strip.refill(["one", "   ", "two"], after=DELETE)
+            self.assertEqual(app.memo_path.read_bytes(), memo)
+            self.assertEqual(app.main_window().hwnd, strip.hwnd, "the same window, not reloaded")
+            self.assertEqual(app.stored_position(), (None, None), "no position stored")
+
+        with self.subTest("a missing memo file is created again"):
+            app.memo_path.unlink()
+            self.assertTrue(app.click_button(strip.hwnd, DELETE), "the delete handler returned")
+            wait_file(self, b"")
+            self.assertEqual(app.main_window().hwnd, strip.hwnd, "the same window, not reloaded")
+            self.assertEqual(app.stored_position(), (None, None), "no position stored")
+
+    def test_odd_lines(self):
+        """An empty line, a bare index, and two lines under one index."""
+        app = self.app
+        memo = b"000 zero\r\n001 first\r\n\r\n005\r\n001 second\r\n004 keep\r\n"
+        strip = self.start(memo, ["zero", "first", "", "", "second", "keep"])
+
+        app.select_item(strip.hwnd, COMBO, 1)
+        strip.press(DELETE)
+        new = harness.wait_until(lambda: (lambda w: w if w and w.hwnd != strip.hwnd and w.visible else None)(app.main_window()),
+                                 10, "a new main window")
+        # Both lines stored under 001 go; the lines with no text keep no space.
+        wait_file(self, b"000 zero\r\n001\r\n002\r\n003 keep\r\n")
+        Strip(self, new).wait_list(["zero", "", "", "keep"])
+
+    def test_enter_neither_adds_nor_deletes(self):
+        app = self.app
+        memo = memo_file("keep me")
+        strip = self.start(memo, ["keep me"])
+        field = strip.edit_field()
+
+        with self.subTest("typed text"):
+            strip.type_text("typed")
+            app.send_keys(field, "End", "Return", "text:X")
+            # The X typed after Enter shows that Enter has been handled.
+            harness.wait_until(lambda: strip.state()["text"].endswith("X"), 10, "the X typed after Enter")
+            self.assertEqual(app.memo_path.read_bytes(), memo)
+            self.assertEqual(strip.state()["text"], "typedX", "Enter left the edit field as it was")
+            self.assertEqual(strip.state()["items"], ["keep me"])
+
+        with self.subTest("an item selected"):
+            app.select_item(strip.hwnd, COMBO, 0)
+            self.assertEqual(strip.state()["text"], "keep me")
+            app.send_keys(field, "Return", "End", "text:Y")
+            harness.wait_until(lambda: strip.state()["text"].endswith("Y"), 10, "the Y typed after Enter")
+            self.assertEqual(app.memo_path.read_bytes(), memo)
+            self.assertEqual(strip.state()["text"], "keep meY", "Enter left the edit field as it was")
+            self.assertEqual(app.main_window().hwnd, strip.hwnd, "the same window, not reloaded")
+            self.assertEqual(app.stored_position(), (None, None), "no position stored")
+
+    # ------------------------------------------------------------------ clear all
+
+    def test_clear_all(self):
+        app = self.app
+        memo = memo_file("one", "二")
+        strip = self.start(memo, ["one", "二"])
+
+        def answer(button_id: int):
+            box = app.wait_message_box(CONFIRM_TITLE)
+            self.assertEqual(box["text"], CONFIRM_TEXT)
+            self.assertEqual(sorted(b["id"] for b in box["buttons"]), [harness.IDOK, harness.IDCANCEL])
+            window = harness.Window.from_json(box["window"])
+            x, y, width, height = app.control(window.hwnd, button_id).rect
+            app.click(window.client[0] + x + width // 2, window.client[1] + y + height // 2)
+            harness.wait_until(lambda: app.message_box(CONFIRM_TITLE) is None, 10, "the question to close")
+
+        with self.subTest("Cancel"):
+            strip.press(CLEAR)
+            answer(harness.IDCANCEL)
+            self.assertEqual(app.memo_path.read_bytes(), memo)
+            self.assertEqual(strip.state()["items"], ["one", "二"])
+
+        with self.subTest("OK"):
+            strip.press(CLEAR)
+            answer(harness.IDOK)
+            wait_file(self, b"")
+            strip.wait_list([])
+            self.assertEqual(app.main_window().hwnd, strip.hwnd, "the same window, not reloaded")
+
+        with self.subTest("an empty file: no question"):
+            strip.press(CLEAR)
+            # The click into the list comes after the press; once the list
+            # has the focus, the press has been handled.
+            harness.wait_until(lambda: app.message_box(CONFIRM_TITLE) or strip.focus_id() == CLEAR, 10,
+                               "the press on the clear button")
+            strip.press(COMBO)
+            harness.wait_until(lambda: app.message_box(CONFIRM_TITLE) or strip.focus_class() == "Edit", 10,
+                               "the click into the list after the press")
+            self.assertIsNone(app.message_box(CONFIRM_TITLE), "no question on an empty file")
+            self.assertEqual(app.memo_path.read_bytes(), b"")
+
+        with self.subTest("an add after clearing gets index 000"):
+            strip.type_text("after clear")
+            strip.press(ADD)
+            wait_file(self, memo_file("after clear"))
+
+        with self.subTest("the memo file removed while running"):
+            app.memo_path.unlink()
+            self.assertTrue(app.click_button(strip.hwnd, CLEAR), "the handler returned without a modal window")
+            self.assertIsNone(app.message_box(CONFIRM_TITLE), "no question")
+            self.assertIsNone(app.message_box(PROGRAM_TITLE), "no error message")
+            self.assertFalse(app.memo_path.exists(), "clearing does not create the memo file")
+            self.assertTrue(app.process_alive(strip.window.pid), "the program still runs")
+
+
+if __name__ == "__main__":
+    harness.main()
