@@ -848,6 +848,14 @@ class Session:
         words = [hex_text(k[5:]) if k.startswith("text:") else k for k in keys]
         self.probe.call("keys", hwnd, *words)
 
+    def open_tray_menu(self, icon: int = 0) -> Window:
+        """A real right click on notification icon `icon`; returns its one pop-up menu."""
+        self.click(*self.tray_icon_centre(icon), button=3)
+        menus = wait_until(self.popup_menus, 5, "the icon's pop-up menu")
+        if len(menus) != 1:
+            raise AssertionError("expected one pop-up menu, found %s" % menus)
+        return menus[0]
+
     def popup_menus(self) -> list[Window]:
         """The pop-up menus on screen (class #32768). Their item texts cannot be read from
         another process under Wine: choose items by keyboard or by position."""

@@ -31,16 +31,9 @@ class About(harness.TestCase):
         harness.wait_until(lambda: self.app.combo(window.hwnd, COMBO)["items"] == MEMOS, 10,
                            "the list to hold the memos of memo.txt")
 
-    def open_tray_menu(self) -> harness.Window:
-        app = self.app
-        app.click(*app.tray_icon_centre(0), button=3)
-        menus = harness.wait_until(app.popup_menus, 5, "the icon's pop-up menu")
-        self.assertEqual(len(menus), 1, "one pop-up menu: %s" % menus)
-        return menus[0]
-
     def open_about_by_keyboard(self, strip: harness.Window) -> harness.Window:
         """Right click on the icon, then Down and Return: the first item, About."""
-        self.open_tray_menu()
+        self.app.open_tray_menu()
         self.app.send_keys(strip.hwnd, "Down", "Return")
         return self.wait_about_instead_of_strip()
 
@@ -82,7 +75,7 @@ class About(harness.TestCase):
         strip = self.drag_by(strip, 300, 300)
 
         # A real click on the menu's first item, タリニクスについて.
-        menu = self.open_tray_menu()
+        menu = self.app.open_tray_menu()
         app.click(menu.rect[0] + 40, menu.rect[1] + 10)
         about = self.wait_about_instead_of_strip()
 

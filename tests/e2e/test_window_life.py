@@ -31,6 +31,15 @@ class WindowLife(harness.TestCase):
     def seed_memo_file(self):
         self.app.memo_path.write_bytes(MEMO_BYTES)
 
+    def start_with_memos(self) -> harness.Window:
+        """Starts the program on the seeded memo file; returns its strip once the list is filled."""
+        self.seed_memo_file()
+        self.app.start()
+        window = self.app.wait_main_window()
+        self.app.wait_tray_icons(1)
+        self.wait_list_filled(window)
+        return window
+
     def wait_list_filled(self, window: harness.Window) -> dict:
         """The list fills from memo.txt when it first takes the focus."""
         return harness.wait_until(
@@ -48,14 +57,6 @@ class WindowLife(harness.TestCase):
         wanted = (window.origin[0] + dx, window.origin[1] + dy)
         return self.wait_window_state(window.hwnd, "the window to be dragged to %s" % (wanted,),
                                       lambda w: w.origin == wanted)
-
-    def open_tray_menu(self) -> harness.Window:
-        """A real right click on the program's notification icon; returns the menu."""
-        app = self.app
-        app.click(*app.tray_icon_centre(0), button=3)
-        menus = harness.wait_until(app.popup_menus, 5, "the icon's pop-up menu")
-        self.assertEqual(len(menus), 1, "one pop-up menu: %s" % menus)
-        return menus[0]
 
     def wait_program_ended(self, pid: int):
         app = self.app
@@ -113,11 +114,7 @@ class WindowLife(harness.TestCase):
 
     def test_hide_and_show_again_from_the_icon(self):
         app = self.app
-        self.seed_memo_file()
-        app.start()
-        window = app.wait_main_window()
-        app.wait_tray_icons(1)
-        self.wait_list_filled(window)
+        window = self.start_with_memos()
         window = self.drag_by(window, 200, 300)
         app.set_text(window.hwnd, COMBO, "書きかけのメモ")
 
@@ -145,7 +142,7 @@ class WindowLife(harness.TestCase):
 
         # The icon's menu, closed again with Escape, changes nothing.
         app.screenshot("before-menu")
-        self.open_tray_menu()
+        self.app.open_tray_menu()
         app.screenshot("tray-menu")
         app.send_keys(window.hwnd, "Escape")
         harness.wait_until(lambda: not app.popup_menus(), 5, "the menu to close")
@@ -159,15 +156,11 @@ class WindowLife(harness.TestCase):
 
     def test_exit_from_the_tray_menu(self):
         app = self.app
-        self.seed_memo_file()
-        app.start()
-        window = app.wait_main_window()
-        app.wait_tray_icons(1)
-        self.wait_list_filled(window)
+        window = self.start_with_memos()
         window = self.drag_by(window, 300, 400)
         self.assertEqual(app.stored_position(), (None, None), "a drag stores nothing")
 
-        self.open_tray_menu()
+        self.app.open_tray_menu()
         # The menu: About, a separator, Exit. The first Down selects About,
         # the second skips the separator to Exit.
         app.send_keys(window.hwnd, "Down", "Down", "Return")
@@ -181,11 +174,7 @@ class WindowLife(harness.TestCase):
 
     def test_close_button(self):
         app = self.app
-        self.seed_memo_file()
-        app.start()
-        window = app.wait_main_window()
-        app.wait_tray_icons(1)
-        self.wait_list_filled(window)
+        window = self.start_with_memos()
         window = self.drag_by(window, 120, 240)
         self.assertEqual(app.stored_position(), (None, None), "a drag stores nothing")
 
