@@ -848,6 +848,13 @@ class Session:
         words = [hex_text(k[5:]) if k.startswith("text:") else k for k in keys]
         self.probe.call("keys", hwnd, *words)
 
+    def record_fault(self, fault: str, seen: str, memos_intact: bool):
+        """One row of the fault matrix (see scripts/fault-matrix), written once the test's checks passed."""
+        rows = self.config.artifacts / "fault-matrix"
+        rows.mkdir(parents=True, exist_ok=True)
+        row = {"fault": fault, "seen": seen, "memos_intact": memos_intact, "case": self.name}
+        (rows / (self.name + ".json")).write_text(json.dumps(row, ensure_ascii=False), "utf-8")
+
     def open_tray_menu(self, icon: int = 0) -> Window:
         """A real right click on notification icon `icon`; returns its one pop-up menu."""
         self.click(*self.tray_icon_centre(icon), button=3)

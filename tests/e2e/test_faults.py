@@ -9,7 +9,6 @@ Every case also writes one row of the fault matrix
 of a run into the table in docs/reliability.md.
 """
 
-import json
 import subprocess
 
 import harness
@@ -26,11 +25,7 @@ def windows_path(path):
 
 class FaultCase(harness.TestCase):
     def record(self, fault, seen, memos_intact):
-        rows = self.app.config.artifacts / "fault-matrix"
-        rows.mkdir(parents=True, exist_ok=True)
-        row = {"fault": fault, "seen": seen, "memos_intact": memos_intact,
-               "case": self.id().split(".", 1)[-1]}
-        (rows / (row["case"] + ".json")).write_text(json.dumps(row, ensure_ascii=False), "utf-8")
+        self.app.record_fault(fault, seen, memos_intact)
 
     def make_immutable(self, path):
         """Read-only even for root (Wine as root ignores the read-only bit)."""

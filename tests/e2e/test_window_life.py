@@ -203,6 +203,9 @@ class WindowLife(harness.TestCase):
         self.assertEqual(shown.rect, window.rect)
         self.assertTrue(shown.topmost)
         app.wait_tray_icons(1)
+        app.record_fault("the shell restarts while the strip is hidden",
+                         "the icon comes back by itself; a left click on it shows the strip where it was",
+                         True)
 
 
 if __name__ == "__main__":
