@@ -1,6 +1,7 @@
 #include "about/about_window.h"
 
 #include "main_window/placement.h"
+#include "platform/monitors.h"
 #include "platform/units.h"
 
 #include <algorithm>
@@ -59,17 +60,10 @@ void AboutWindow::create() {
              rt.scale(kClientTop) + rt.scale(kClientHeight)};
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
   // On a screen too small for the design position, open where it is seen.
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  if (GetMonitorInfoW(MonitorFromRect(&frame, MONITOR_DEFAULTTONEAREST), &info)) {
-    const Monitor screen{
-        {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom},
-        {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom}};
-    const Point at = placeOnScreen(Point{frame.left, frame.top},
-                                   {frame.right - frame.left, frame.bottom - frame.top},
-                                   std::span<const Monitor>(&screen, 1));
-    OffsetRect(&frame, at.x - frame.left, at.y - frame.top);
-  }
+  const Point at =
+      placeOnScreen(Point{frame.left, frame.top},
+                    {frame.right - frame.left, frame.bottom - frame.top}, platform::monitors());
+  OffsetRect(&frame, at.x - frame.left, at.y - frame.top);
 
   WNDCLASSEXW windowClass{};
   windowClass.hInstance = rt.instance();

@@ -3,12 +3,11 @@
 #include "main_window/placement.h"
 #include "memo/position.h"
 #include "platform/error_text.h"
+#include "platform/monitors.h"
 #include "platform/notify_icon.h"
 #include "platform/units.h"
 
 #include <windowsx.h>
-
-#include <vector>
 
 namespace tallynix {
 namespace {
@@ -37,29 +36,6 @@ std::string toAnsi(std::wstring_view text) {
   WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
                       nullptr, nullptr);
   return bytes;
-}
-
-BOOL CALLBACK collectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  if (GetMonitorInfoW(monitor, &info)) {
-    auto &monitors = *reinterpret_cast<std::vector<Monitor> *>(data);
-    const Monitor found{
-        {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom},
-        {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom}};
-    // The primary monitor first: it is where unusable positions go.
-    if (info.dwFlags & MONITORINFOF_PRIMARY)
-      monitors.insert(monitors.begin(), found);
-    else
-      monitors.push_back(found);
-  }
-  return TRUE;
-}
-
-std::vector<Monitor> monitors() {
-  std::vector<Monitor> all;
-  EnumDisplayMonitors(nullptr, nullptr, collectMonitor, reinterpret_cast<LPARAM>(&all));
-  return all;
 }
 
 } // namespace
@@ -163,9 +139,9 @@ void MainWindow::onLoad() {
   const RECT from{start.left, start.top, start.right, start.bottom};
   DrawAnimatedRects(hwnd(), IDANI_CAPTION, &from, &window);
 
-  const std::vector<Monitor> screens = monitors();
-  const Point at = placeOnScreen(storedPixelPosition(stored.left, stored.top, rt.twipsPerPixel()),
-                                 {end.right - end.left, end.bottom - end.top}, screens);
+  const Point at =
+      placeOnScreen(storedPixelPosition(stored.left, stored.top, rt.twipsPerPixel()),
+                    {end.right - end.left, end.bottom - end.top}, platform::monitors());
   SetWindowPos(hwnd(), HWND_TOPMOST, at.x, at.y, 1, 1, SWP_NOSIZE);
 
   FileName = kMemoFileName;

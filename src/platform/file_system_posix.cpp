@@ -65,12 +65,17 @@ void writeAll(int fd, std::string_view bytes, const std::string &name) {
 
 void PosixFileSystem::touch(std::string_view name) {
   const std::string path(name);
-  struct stat info {};
-  if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-    fail(FileError::Action::notAFile, path, EISDIR);
   // Asks for no write access: a read-only memo file still opens for reading.
-  Fd file(path, O_RDONLY | O_CREAT, FileError::Action::create);
-  file.close(FileError::Action::create, path);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    const int error = errno;
+    struct stat info {};
+    if (error == EISDIR || (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)))
+      fail(FileError::Action::notAFile, path, EISDIR);
+    fail(FileError::Action::create, path, error);
+  }
+  if (::close(fd) != 0)
+    fail(FileError::Action::create, path, errno);
 }
 
 std::string PosixFileSystem::read(std::string_view name) {

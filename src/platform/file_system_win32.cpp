@@ -69,11 +69,16 @@ std::wstring systemErrorText(DWORD error) {
 void Win32FileSystem::touch(std::string_view name) {
   // Asks for no write access: a read-only memo file still opens for reading.
   const std::wstring path = widen(name);
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-    fail(FileError::Action::notAFile, path, ERROR_DIRECTORY);
-  UniqueFile file = open(path, FILE_READ_ATTRIBUTES, kShareReadWrite | FILE_SHARE_DELETE,
-                         OPEN_ALWAYS, FileError::Action::create);
+  UniqueFile file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                              kShareReadWrite | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+      fail(FileError::Action::notAFile, path, ERROR_DIRECTORY);
+    fail(FileError::Action::create, path, error);
+  }
   closeOrFail(file, FileError::Action::create, path);
 }
 

@@ -1,7 +1,6 @@
 #include "platform/form.h"
 
 #include "memo/file_system.h"
-#include "memo/memo_store.h"
 #include "platform/units.h"
 
 namespace tallynix::platform {
