@@ -56,6 +56,11 @@ class About(harness.TestCase):
         strip = app.wait_main_window(timeout=10)
         self.assertEqual(len(app.windows(MAIN_CLASS)), 1, "exactly one strip window")
         app.wait_tray_icons(1)
+        # The fresh strip has finished showing once it holds the foreground
+        # and the focus; a click on the icon before that can be lost.
+        harness.wait_until(lambda: app.focus(strip.hwnd)["foreground"] == strip.hwnd
+                           and app.focus(strip.hwnd)["focus_id"] != 0, 10,
+                           "the strip to take the foreground and the focus")
         return strip
 
     def drag_by(self, window: harness.Window, dx: int, dy: int) -> harness.Window:

@@ -203,7 +203,6 @@ class StrangeStoredPositions(FaultCase):
 class TwoCopies(FaultCase):
     def test_two_copies_in_one_folder(self):
         app = self.app
-        first_window = None
         app.start()
         first_window = app.wait_main_window()
         # Move the first copy down so that each copy can be clicked.
@@ -214,6 +213,11 @@ class TwoCopies(FaultCase):
             lambda: [w for w in app.windows(harness.MAIN_CLASS) if w.hwnd != first_window.hwnd], 20,
             "the second copy's window")[0]
         self.assertEqual(second.origin, (0, 0))
+        # Let the second copy finish starting (it takes the foreground and
+        # the focus) before clicking the first, or its start can swallow the click.
+        harness.wait_until(lambda: app.focus(second.hwnd)["foreground"] == second.hwnd
+                           and app.focus(second.hwnd)["focus_id"] != 0, 10,
+                           "the second copy to take the foreground and the focus")
 
         def refill(y):
             app.click(252, y + 10)  # 加 with an empty text only takes the focus
