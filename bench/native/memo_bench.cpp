@@ -8,8 +8,8 @@
 #include "floor_memo.h"
 #include "memo_corpus.h"
 
-#include "memo/memo_store.h"
-#include "platform/file_system_posix.h"
+#include "core/memo_store.h"
+#include "posix/file_system_posix.h"
 
 #include <benchmark/benchmark.h>
 
@@ -48,10 +48,10 @@ void finish(benchmark::State &state, int n) {
 void BM_readAll_tallynix(benchmark::State &state) {
   const int n = static_cast<int>(state.range(0));
   const std::string path = freshCopy("read-t", n);
-  tallynix::platform::PosixFileSystem files;
-  tallynix::MemoStore store(files);
+  tallynix::posix::PosixFileSystem files;
+  tallynix::MemoStore store(files, path);
   for (auto _ : state) {
-    auto memos = store.readAll(path);
+    auto memos = store.readAll();
     benchmark::DoNotOptimize(memos.data());
   }
   finish(state, n);
@@ -74,10 +74,10 @@ void BM_append_tallynix(benchmark::State &state) {
   const std::string path = freshCopy("append-t", n);
   const auto size = static_cast<off_t>(pristine(n).size());
   const std::wstring memo = bench::typicalMemo(n);
-  tallynix::platform::PosixFileSystem files;
-  tallynix::MemoStore store(files);
+  tallynix::posix::PosixFileSystem files;
+  tallynix::MemoStore store(files, path);
   for (auto _ : state) {
-    store.append(path, n, memo);
+    store.append(n, memo);
     state.PauseTiming();
     if (::truncate(path.c_str(), size) != 0)
       state.SkipWithError("truncate failed");
@@ -107,10 +107,10 @@ void BM_append_floor(benchmark::State &state) {
 void BM_removeByIndex_tallynix(benchmark::State &state) {
   const int n = static_cast<int>(state.range(0));
   const std::string path = freshCopy("remove-t", n);
-  tallynix::platform::PosixFileSystem files;
-  tallynix::MemoStore store(files);
+  tallynix::posix::PosixFileSystem files;
+  tallynix::MemoStore store(files, path);
   for (auto _ : state) {
-    store.removeByIndex(path, 0);
+    store.removeByIndex(0);
     state.PauseTiming();
     bench::writeFile(path, pristine(n));
     state.ResumeTiming();

@@ -11,8 +11,8 @@
 // --in-place swaps in a rewrite that truncates memo.txt and writes it
 // again where it stands, without a temporary file: the unsafe way, there
 // only to show that the kill loop catches a torn or empty file.
-#include "memo/memo_store.h"
-#include "platform/file_system_posix.h"
+#include "core/memo_store.h"
+#include "posix/file_system_posix.h"
 
 #include <chrono>
 #include <cstdio>
@@ -48,7 +48,7 @@ public:
   std::optional<std::uint64_t> size(std::string_view name) override { return real_.size(name); }
 
 private:
-  tallynix::platform::PosixFileSystem real_;
+  tallynix::posix::PosixFileSystem real_;
 };
 
 } // namespace
@@ -65,14 +65,14 @@ int main(int argc, char **argv) {
   }
   const int index = std::atoi(argv[2 + inPlace]);
 
-  tallynix::platform::PosixFileSystem posix;
+  tallynix::posix::PosixFileSystem posix;
   InPlaceRewrite unsafe;
   tallynix::MemoStore store(inPlace ? static_cast<tallynix::FileSystem &>(unsafe) : posix);
   std::printf("start\n");
   std::fflush(stdout);
   const auto begin = std::chrono::steady_clock::now();
   try {
-    store.removeByIndex(tallynix::kMemoFileName, index);
+    store.removeByIndex(index);
   } catch (const tallynix::FileError &error) {
     std::fprintf(stderr, "crash_delete: file error %d\n", static_cast<int>(error.action()));
     return 1;

@@ -4,7 +4,8 @@
 // run with a message libFuzzer reports as a crash.
 #pragma once
 
-#include "memo/file_system.h"
+#include "core/file_system.h"
+#include "unit/test_files.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -118,38 +119,7 @@ inline bool storedUnder(const StoredIndex &stored, int index) {
   return stored.head == indexText(index);
 }
 
-// A FileSystem in memory, so that MemoStore itself runs on every input at
-// full speed.
-class MemoryFiles final : public tallynix::FileSystem {
-public:
-  std::map<std::string, std::string, std::less<>> files;
-  int replaces = 0;
-
-  void touch(std::string_view name) override { files.try_emplace(std::string(name)); }
-  std::string read(std::string_view name) override { return at(name); }
-  void append(std::string_view name, std::string_view bytes) override {
-    files[std::string(name)] += bytes;
-  }
-  void replace(std::string_view name, std::string_view bytes) override {
-    ++replaces;
-    files[std::string(name)] = std::string(bytes);
-  }
-  void truncate(std::string_view name) override { at(name).clear(); }
-  std::optional<std::uint64_t> size(std::string_view name) override {
-    const auto it = files.find(name);
-    if (it == files.end())
-      return std::nullopt;
-    return it->second.size();
-  }
-
-private:
-  std::string &at(std::string_view name) {
-    const auto it = files.find(name);
-    if (it == files.end())
-      throw tallynix::FileError(tallynix::FileError::Action::read, L"memory", L"missing");
-    return it->second;
-  }
-};
+using MemoryFiles = tallynix::testing::MemoryFileSystem;
 
 // A folder of this process's own for the real file system, removed when the
 // process ends normally. It lies in $TALLYNIX_FUZZ_SCRATCH when that is set

@@ -7,10 +7,10 @@
 // a real file.
 #include "fuzz_support.h"
 
-#include "memo/cp932.h"
-#include "memo/memo_format.h"
-#include "memo/memo_store.h"
-#include "platform/file_system_posix.h"
+#include "core/cp932.h"
+#include "core/memo_format.h"
+#include "core/memo_store.h"
+#include "posix/file_system_posix.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -122,17 +122,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   fuzz::MemoryFiles memory;
   memory.files["memo.txt"] = std::string(file);
   MemoStore inMemory(memory);
-  inMemory.removeByIndex("memo.txt", index);
+  inMemory.removeByIndex(index);
   FUZZ_CHECK(memory.replaces == 1);
   FUZZ_CHECK(memory.files["memo.txt"] == out);
-  FUZZ_CHECK(inMemory.readAll("memo.txt").size() == kept.size());
+  FUZZ_CHECK(inMemory.readAll().size() == kept.size());
 
   if (!fuzz::throughRealFile(data, size))
     return 0;
   fuzz::writeFile(realFile, file);
-  tallynix::platform::PosixFileSystem posix;
-  MemoStore onDisk(posix);
-  onDisk.removeByIndex(realFile, index);
+  tallynix::posix::PosixFileSystem posix;
+  MemoStore onDisk(posix, realFile);
+  onDisk.removeByIndex(index);
   FUZZ_CHECK(posix.read(realFile) == out);
   FUZZ_CHECK(!std::filesystem::exists(realFile + ".tmp"));
   return 0;

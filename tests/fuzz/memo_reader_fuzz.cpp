@@ -6,10 +6,10 @@
 // reading rule gives for its own line decoded on its own.
 #include "fuzz_support.h"
 
-#include "memo/cp932.h"
-#include "memo/memo_format.h"
-#include "memo/memo_store.h"
-#include "platform/file_system_posix.h"
+#include "core/cp932.h"
+#include "core/memo_format.h"
+#include "core/memo_store.h"
+#include "posix/file_system_posix.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -71,15 +71,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   fuzz::MemoryFiles memory;
   memory.files["memo.txt"] = std::string(bytes);
   MemoStore inMemory(memory);
-  FUZZ_CHECK(inMemory.readAll("memo.txt") == memos);
-  FUZZ_CHECK(inMemory.sizeInBytes("memo.txt") == bytes.size());
+  FUZZ_CHECK(inMemory.readAll() == memos);
+  FUZZ_CHECK(inMemory.sizeInBytes() == bytes.size());
 
   if (!fuzz::throughRealFile(data, size))
     return 0;
   fuzz::writeFile(realFile, bytes);
-  tallynix::platform::PosixFileSystem posix;
-  MemoStore onDisk(posix);
-  FUZZ_CHECK(onDisk.readAll(realFile) == memos);
-  FUZZ_CHECK(onDisk.sizeInBytes(realFile) == bytes.size());
+  tallynix::posix::PosixFileSystem posix;
+  MemoStore onDisk(posix, realFile);
+  FUZZ_CHECK(onDisk.readAll() == memos);
+  FUZZ_CHECK(onDisk.sizeInBytes() == bytes.size());
   return 0;
 }

@@ -13,7 +13,7 @@
 //   position a window can have.
 #include "fuzz_support.h"
 
-#include "memo/position.h"
+#include "core/position.h"
 
 #include <cerrno>
 #include <cmath>

@@ -1,242 +1,305 @@
-// The order of each command's steps, against a fake window that records
-// every call it receives.
-#include "main_window/commands.h"
+// The strip's commands, against memo.txt in memory and a fake strip that
+// keeps what a user would see: the list, the typed text, the window's
+// visibility, the stored position and the messages shown.
+#include "core/commands.h"
 
-#include "memo/file_system.h"
-#include "memo/memo_store.h"
+#include "test_files.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <map>
 
 using namespace tallynix;
-using Calls = std::vector<std::string>;
+using Texts = std::vector<std::wstring>;
 
 namespace {
 
-std::string narrow(std::wstring_view text) {
-  std::string out;
-  for (wchar_t c : text)
-    out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
-}
-
-class RecordingForm final : public Form1Host {
+class FakeStrip final : public MemoStrip {
 public:
-  Calls calls;
-  // What the fake answers.
-  std::vector<std::wstring> file = {L"a", L"b"};
-  std::wstring text;
-  int index = -1;
-  int count = 0;
-  std::optional<std::uint64_t> size = 10;
-  bool answer = true;
+  // What the user sees.
+  Texts items;
+  std::wstring typed;
+  int selected = -1;
+  bool loaded = true;
+  bool visible = true;
   bool icon = true;
-  bool refuseText = false;
+  bool ended = false;
+  bool aboutShown = false;
+  Position at{1500, 3000};
+  std::vector<std::wstring> told;
+  std::vector<std::wstring> asked;
 
-  void setFileName(std::string_view name) override {
-    calls.push_back("FileName=" + std::string(name));
+  // How the user answers.
+  bool answer = true;
+  TrayChoice choice = TrayChoice::none;
+
+  // Called back when the strip loads afresh, as the real window's first
+  // show focuses the list.
+  std::function<void()> onOpen;
+  int loads = 0;
+  bool positionStoredWhileLoaded = false;
+  std::function<void()> onStorePosition;
+
+  std::wstring typedText() override { return typed; }
+  int selectedIndex() override { return selected; }
+  int memoCount() override { return static_cast<int>(items.size()); }
+  void showMemos(std::span<const std::wstring> memos) override {
+    items.assign(memos.begin(), memos.end());
+    typed.clear();
+    selected = -1;
   }
-  void touch() override { calls.push_back("touch"); }
-  std::vector<std::wstring> readAll() override {
-    calls.push_back("readAll");
-    return file;
+  void clearList() override {
+    items.clear();
+    typed.clear();
+    selected = -1;
   }
-  void append(int i, std::wstring_view t) override {
-    calls.push_back("append " + std::to_string(i) + " " + narrow(t));
-    if (refuseText)
-      throw UnrepresentableText();
+  Position position() override {
+    if (onStorePosition)
+      onStorePosition();
+    return at;
   }
-  void removeByIndex(int i) override { calls.push_back("removeByIndex " + std::to_string(i)); }
-  std::optional<std::uint64_t> sizeInBytes() override {
-    calls.push_back("sizeInBytes");
-    return size;
+  bool iconShown() override { return loaded && icon; }
+  void open() override {
+    if (!loaded) {
+      loaded = true;
+      ++loads;
+      clearList();
+      if (onOpen)
+        onOpen();
+    }
+    visible = true;
   }
-  void truncate() override { calls.push_back("truncate"); }
-  std::wstring listText() override { return text; }
-  int listIndex() override { return index; }
-  void setListIndex(int i) override { calls.push_back("listIndex=" + std::to_string(i)); }
-  int listCount() override { return count; }
-  void listClear() override { calls.push_back("listClear"); }
-  void listAddAll(std::span<const std::wstring> texts) override {
-    std::string joined = "listAdd";
-    for (const auto &t : texts)
-      joined += " " + narrow(t);
-    calls.push_back(joined);
+  void hide() override { visible = false; }
+  void unload() override {
+    loaded = false;
+    visible = false;
+    clearList();
   }
-  void listRefresh() override { calls.push_back("listRefresh"); }
-  Position windowPosition() override { return {1500, 3000}; }
-  void savePosition(Position p) override {
-    std::ostringstream out;
-    out << "savePosition " << p.left << "," << p.top;
-    calls.push_back(out.str());
-  }
-  bool iconShown() override { return icon; }
-  void hide() override { calls.push_back("hide"); }
-  void show() override { calls.push_back("show"); }
-  void unload() override { calls.push_back("unload"); }
-  void load() override { calls.push_back("load"); }
-  void removeIcon() override { calls.push_back("removeIcon"); }
-  void endProgram() override { calls.push_back("end"); }
-  void setForeground() override { calls.push_back("setForeground"); }
-  void processPendingEvents() override { calls.push_back("doEvents"); }
-  void popUpTrayMenu() override { calls.push_back("popUpTrayMenu"); }
-  void showAbout() override { calls.push_back("showAbout"); }
-  bool confirm(std::wstring_view t, std::wstring_view title) override {
-    calls.push_back("confirm " + std::to_string(t == kClearQuestion) +
-                    std::to_string(title == kClearTitle));
+  void removeIcon() override { icon = false; }
+  void endProgram() override { ended = true; }
+  TrayChoice chooseFromTrayMenu() override { return choice; }
+  void showAbout() override { aboutShown = true; }
+  bool confirm(std::wstring_view text, std::wstring_view title) override {
+    asked.push_back(std::wstring(title) + L":" + std::wstring(text));
     return answer;
   }
-  void tell(std::wstring_view) override { calls.push_back("tell"); }
+  void tell(std::wstring_view text) override { told.emplace_back(text); }
+};
+
+// Settings in memory, keyed "app/section/key".
+class MemorySettings final : public SettingsStore {
+public:
+  std::map<std::string, std::string, std::less<>> values;
+  std::string get(std::string_view app, std::string_view section, std::string_view key,
+                  std::string_view fallback) override {
+    const auto it = values.find(name(app, section, key));
+    return it == values.end() ? std::string(fallback) : it->second;
+  }
+  void save(std::string_view app, std::string_view section, std::string_view key,
+            std::string_view value) override {
+    values[name(app, section, key)] = value;
+  }
+
+private:
+  static std::string name(std::string_view app, std::string_view section, std::string_view key) {
+    return std::string(app) + "/" + std::string(section) + "/" + std::string(key);
+  }
+};
+
+class Commands : public ::testing::Test {
+protected:
+  tallynix::testing::MemoryFileSystem files;
+  MemoStore memos{files};
+  MemorySettings settings;
+  FakeStrip strip;
+  MemoCommands commands{strip, memos, settings};
+
+  std::string &memoFile() { return files.files["memo.txt"]; }
+  bool positionStored() const { return !settings.values.empty(); }
+  Position storedPosition() { return loadPosition(settings); }
+
+  // The user clicks into the list, types a memo and presses add.
+  void add(std::wstring_view text) {
+    commands.refillList();
+    strip.typed = text;
+    commands.addMemo();
+  }
+  // The user opens the list, picks item `index` and presses delete.
+  void pickAndDelete(int index) {
+    commands.refillList();
+    strip.selected = index;
+    strip.typed = strip.items.at(static_cast<std::size_t>(index));
+    commands.deleteMemo();
+  }
 };
 
 } // namespace
 
-TEST(Refill, TouchesClearsReadsAddsAndRepaints) {
-  RecordingForm form;
-  refillList(form);
-  EXPECT_EQ(form.calls, (Calls{"FileName=memo.txt", "touch", "listClear", "readAll", "listAdd a b",
-                               "listRefresh"}));
+TEST_F(Commands, FocusOnTheListCreatesTheFileAndShowsEveryMemo) {
+  commands.refillList();
+  EXPECT_EQ(files.files.count("memo.txt"), 1u);
+  EXPECT_TRUE(strip.items.empty());
+
+  memoFile() = "000 a\r\n001 \x93\xfa\x96\x7b\r\n"; // as another program left it
+  strip.typed = L"half typed";
+  commands.refillList();
+  EXPECT_EQ(strip.items, (Texts{L"a", L"日本"}));
+  EXPECT_EQ(strip.typed, L"");
 }
 
-TEST(Add, AppendsAtTheItemCountThenClearsTheList) {
-  RecordingForm form;
-  form.text = L"  new memo ";
-  form.count = 3;
-  addMemo(form);
-  EXPECT_EQ(form.calls, (Calls{"FileName=memo.txt", "touch", "append 3   new memo ", "listClear"}));
+TEST_F(Commands, AddStoresTheTypedTextUnderTheNextNumberAndEmptiesTheField) {
+  add(L"  new memo ");
+  add(L"   ");
+  add(L"日本語");
+  EXPECT_EQ(memoFile(), "000   new memo \r\n001    \r\n002 \x93\xfa\x96\x7b\x8c\xea\r\n");
+  EXPECT_EQ(strip.typed, L"");
+  commands.refillList();
+  EXPECT_EQ(strip.items, (Texts{L"  new memo ", L"   ", L"日本語"}));
 }
 
-TEST(Add, StoresATextOfSpaces) {
-  RecordingForm form;
-  form.text = L"   ";
-  addMemo(form);
-  EXPECT_EQ(form.calls, (Calls{"FileName=memo.txt", "touch", "append 0    ", "listClear"}));
+TEST_F(Commands, AddWithAnEmptyFieldOnlyCreatesTheFile) {
+  commands.addMemo();
+  EXPECT_EQ(memoFile(), "");
+  EXPECT_TRUE(strip.told.empty());
 }
 
-TEST(Add, EmptyTextOnlyTouches) {
-  RecordingForm form;
-  addMemo(form);
-  EXPECT_EQ(form.calls, (Calls{"FileName=memo.txt", "touch"}));
+TEST_F(Commands, TextThatCannotBeStoredIsExplainedAndStaysInTheField) {
+  add(L"keep");
+  add(L"絵文字\U0001F600");
+  EXPECT_EQ(memoFile(), "000 keep\r\n");
+  EXPECT_EQ(strip.typed, L"絵文字\U0001F600");
+  ASSERT_EQ(strip.told.size(), 1u);
 }
 
-TEST(Add, RefusedTextIsExplainedAndStaysInTheField) {
-  RecordingForm form;
-  form.text = L"x";
-  form.refuseText = true;
-  addMemo(form);
-  EXPECT_EQ(form.calls, (Calls{"FileName=memo.txt", "touch", "append 0 x", "tell"}));
+TEST_F(Commands, AFailedWriteKeepsTheTypedText) {
+  commands.refillList();
+  files.failWrites = true;
+  strip.typed = L"precious";
+  EXPECT_THROW(commands.addMemo(), FileError);
+  EXPECT_EQ(strip.typed, L"precious");
+  EXPECT_EQ(memoFile(), "");
 }
 
-TEST(Delete, RemovesDeselectsSavesThenReloads) {
-  RecordingForm form;
-  form.text = L"b";
-  form.index = 1;
-  deleteMemo(form);
-  EXPECT_EQ(form.calls, (Calls{"FileName=memo.txt", "touch", "removeByIndex 1", "listIndex=-1",
-                               "savePosition 1500,3000", "unload", "load"}));
+TEST_F(Commands, DeleteRemovesTheSelectedMemoStoresThePositionAndOpensAfresh) {
+  add(L"a");
+  add(L"b");
+  add(L"c");
+  // The position is stored while the strip is still there to ask.
+  strip.onStorePosition = [this] { strip.positionStoredWhileLoaded = strip.loaded; };
+  strip.onOpen = [this] { commands.refillList(); };
+  pickAndDelete(1);
+  EXPECT_EQ(memoFile(), "000 a\r\n001 c\r\n");
+  EXPECT_TRUE(strip.positionStoredWhileLoaded);
+  EXPECT_EQ(storedPosition().left, 1500);
+  EXPECT_EQ(storedPosition().top, 3000);
+  EXPECT_EQ(strip.loads, 1);
+  EXPECT_TRUE(strip.visible);
+  EXPECT_EQ(strip.items, (Texts{L"a", L"c"}));
 }
 
-TEST(Delete, NothingSelectedOnlyTouches) {
-  RecordingForm form;
-  form.text = L"typed but not selected";
-  deleteMemo(form);
-  EXPECT_EQ(form.calls, (Calls{"FileName=memo.txt", "touch"}));
-}
-
-TEST(Delete, BlankTextOnlyTouches) {
+TEST_F(Commands, DeleteWithoutASelectionOrOfABlankMemoChangesNothing) {
+  add(L"a");
+  commands.refillList();
+  strip.typed = L"typed but not selected";
+  commands.deleteMemo();
   for (const wchar_t *blank : {L"", L" ", L"    "}) {
-    RecordingForm form;
-    form.text = blank;
-    form.index = 0;
-    deleteMemo(form);
-    EXPECT_EQ(form.calls, (Calls{"FileName=memo.txt", "touch"}));
+    strip.selected = 0;
+    strip.typed = blank;
+    commands.deleteMemo();
   }
+  EXPECT_EQ(memoFile(), "000 a\r\n");
+  EXPECT_FALSE(positionStored());
+  EXPECT_EQ(strip.loads, 0);
 }
 
-TEST(Delete, IdeographicSpacesAreNotBlank) {
-  RecordingForm form;
-  form.text = L"\u3000";
-  form.index = 0;
-  deleteMemo(form);
-  EXPECT_EQ(form.calls.at(2), "removeByIndex 0");
+TEST_F(Commands, AMemoOfIdeographicSpacesCanBeDeleted) {
+  add(L"\u3000");
+  pickAndDelete(0);
+  EXPECT_EQ(memoFile(), "");
 }
 
-TEST(ClearAll, AsksThenTruncatesAndClearsTheList) {
-  RecordingForm form;
-  clearAll(form);
-  EXPECT_EQ(form.calls,
-            (Calls{"sizeInBytes", "confirm 11", "FileName=memo.txt", "truncate", "listClear"}));
+TEST_F(Commands, AFailedDeleteKeepsTheFileAndTheStrip) {
+  add(L"a");
+  files.failWrites = true;
+  EXPECT_THROW(pickAndDelete(0), FileError);
+  EXPECT_EQ(memoFile(), "000 a\r\n");
+  EXPECT_TRUE(strip.loaded);
+  EXPECT_FALSE(positionStored());
 }
 
-TEST(ClearAll, CancelChangesNothing) {
-  RecordingForm form;
-  form.answer = false;
-  clearAll(form);
-  EXPECT_EQ(form.calls, (Calls{"sizeInBytes", "confirm 11"}));
+TEST_F(Commands, ClearAllEmptiesTheFileOnlyAfterTheUserAgrees) {
+  add(L"a");
+  add(L"b");
+  strip.answer = false;
+  commands.clearAll();
+  EXPECT_EQ(memoFile(), "000 a\r\n001 b\r\n");
+  strip.answer = true;
+  strip.typed = L"typed";
+  commands.clearAll();
+  EXPECT_EQ(memoFile(), "");
+  EXPECT_EQ(strip.typed, L"");
+  EXPECT_EQ(strip.asked, (std::vector<std::wstring>(2, std::wstring(kClearTitle) + L":" +
+                                                           std::wstring(kClearQuestion))));
 }
 
-TEST(ClearAll, EmptyOrMissingFileAsksNothing) {
-  RecordingForm empty;
-  empty.size = 0;
-  clearAll(empty);
-  EXPECT_EQ(empty.calls, (Calls{"sizeInBytes"}));
-  RecordingForm missing;
-  missing.size = std::nullopt;
-  clearAll(missing);
-  EXPECT_EQ(missing.calls, (Calls{"sizeInBytes"}));
+TEST_F(Commands, ClearAllAsksNothingWhenThereIsNothingToClear) {
+  commands.clearAll(); // no memo.txt at all
+  EXPECT_EQ(files.files.count("memo.txt"), 0u);
+  commands.refillList();
+  commands.clearAll(); // an empty one
+  EXPECT_TRUE(strip.asked.empty());
 }
 
-TEST(Hide, SavesThenHides) {
-  RecordingForm form;
-  hideToTray(form);
-  EXPECT_EQ(form.calls, (Calls{"savePosition 1500,3000", "hide"}));
+TEST_F(Commands, HideStoresThePositionAndHidesOnlyWithAnIcon) {
+  commands.hideToTray();
+  EXPECT_FALSE(strip.visible);
+  EXPECT_EQ(storedPosition().left, 1500);
+
+  strip.open();
+  strip.icon = false;
+  strip.at = {30, 45};
+  commands.hideToTray();
+  EXPECT_TRUE(strip.visible); // without an icon it could never come back
+  EXPECT_EQ(storedPosition().left, 30);
 }
 
-TEST(Hide, WithoutAnIconTheWindowStaysReachable) {
-  RecordingForm form;
-  form.icon = false;
-  hideToTray(form);
-  EXPECT_EQ(form.calls, (Calls{"savePosition 1500,3000"}));
+TEST_F(Commands, CloseStoresThePositionUnloadsAndEnds) {
+  strip.onStorePosition = [this] { strip.positionStoredWhileLoaded = strip.loaded; };
+  commands.closeProgram();
+  EXPECT_TRUE(strip.positionStoredWhileLoaded);
+  EXPECT_FALSE(strip.loaded);
+  EXPECT_TRUE(strip.ended);
 }
 
-TEST(Close, SavesUnloadsEnds) {
-  RecordingForm form;
-  closeProgram(form);
-  EXPECT_EQ(form.calls, (Calls{"savePosition 1500,3000", "unload", "end"}));
-}
-
-TEST(Exit, SavesRemovesTheIconEnds) {
-  RecordingForm form;
-  exitFromTray(form);
-  EXPECT_EQ(form.calls, (Calls{"savePosition 1500,3000", "removeIcon", "end"}));
-}
-
-TEST(About, UnloadsWithoutSavingThenShowsAbout) {
-  RecordingForm form;
-  openAbout(form);
-  EXPECT_EQ(form.calls, (Calls{"unload", "showAbout"}));
-}
-
-TEST(IconMouse, LeftPressShowsRightPressPopsUpTheMenuOthersNothing) {
-  RecordingForm left;
-  onIconMouse(left, 513 * 15, 15);
-  EXPECT_EQ(left.calls, (Calls{"show"}));
-
-  RecordingForm right;
-  onIconMouse(right, 516 * 12, 12);
-  EXPECT_EQ(right.calls, (Calls{"setForeground", "doEvents", "popUpTrayMenu"}));
-
-  RecordingForm other;
+TEST_F(Commands, TheIconsLeftPressShowsTheStripOthersDoNothing) {
+  strip.hide();
   for (int message : {512, 514, 515, 517, 518, 519})
-    onIconMouse(other, static_cast<float>(message * 10), 10);
-  onIconMouse(other, 4 * 15, 15); // an ordinary move over the window
-  EXPECT_TRUE(other.calls.empty());
+    commands.onIconMouse(static_cast<float>(message * 10), 10);
+  commands.onIconMouse(4 * 15, 15); // an ordinary move over the window
+  EXPECT_FALSE(strip.visible);
+  commands.onIconMouse(513 * 15, 15);
+  EXPECT_TRUE(strip.visible);
 }
 
-TEST(IconMouse, DoubleClickShowsOnce) {
-  RecordingForm form;
-  for (int message : {513, 514, 515, 514}) // press, release, double click, release
-    onIconMouse(form, static_cast<float>(message * 15), 15);
-  EXPECT_EQ(form.calls, (Calls{"show"}));
+TEST_F(Commands, TheTrayMenusExitStoresThePositionRemovesTheIconAndEnds) {
+  strip.choice = TrayChoice::exit;
+  commands.onIconMouse(516 * 12, 12);
+  EXPECT_TRUE(positionStored());
+  EXPECT_FALSE(strip.icon);
+  EXPECT_TRUE(strip.ended);
+}
+
+TEST_F(Commands, TheTrayMenusAboutUnloadsWithoutStoringThePosition) {
+  strip.choice = TrayChoice::about;
+  commands.onIconMouse(516 * 15, 15);
+  EXPECT_FALSE(strip.loaded);
+  EXPECT_TRUE(strip.aboutShown);
+  EXPECT_FALSE(positionStored());
+}
+
+TEST_F(Commands, ADismissedTrayMenuChangesNothing) {
+  commands.onIconMouse(516 * 15, 15);
+  EXPECT_TRUE(strip.loaded);
+  EXPECT_FALSE(strip.ended);
+  EXPECT_FALSE(strip.aboutShown);
 }

@@ -1,7 +1,7 @@
-#include "platform/error_text.h"
+#include "core/error_text.h"
 
-#include "memo/file_system.h"
-#include "memo/memo_store.h"
+#include "core/file_system.h"
+#include "core/memo_store.h"
 
 #include <gtest/gtest.h>
 

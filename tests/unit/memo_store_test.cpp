@@ -1,4 +1,4 @@
-#include "memo/memo_store.h"
+#include "core/memo_store.h"
 
 #include "test_files.h"
 
@@ -18,44 +18,44 @@ class MemoStoreTest : public ::testing::Test {
 protected:
   tallynix::testing::ScratchFolder folder;
   std::unique_ptr<FileSystem> files = tallynix::testing::makeRealFileSystem();
-  MemoStore store{*files};
   std::string memo = folder.file("memo.txt");
+  MemoStore store{*files, memo};
 };
 
 TEST_F(MemoStoreTest, TouchCreatesAnEmptyFileAndLeavesAnExistingOneAlone) {
-  store.touch(memo);
+  store.touch();
   ASSERT_TRUE(std::filesystem::exists(memo));
   EXPECT_EQ(readBytes(memo), "");
   writeBytes(memo, "000 keep\r\n");
-  store.touch(memo);
+  store.touch();
   EXPECT_EQ(readBytes(memo), "000 keep\r\n");
 }
 
 TEST_F(MemoStoreTest, AppendWritesCodePage932LinesByteForByte) {
-  store.append(memo, 0, L"first");
-  store.append(memo, 1, L"  日本語  ");
-  store.append(memo, 2, L" ");
+  store.append(0, L"first");
+  store.append(1, L"  日本語  ");
+  store.append(2, L" ");
   EXPECT_EQ(readBytes(memo), "000 first\r\n"
                              "001   \x93\xfa\x96\x7b\x8c\xea  \r\n"
                              "002  \r\n");
-  EXPECT_EQ(store.readAll(memo), (Texts{L"first", L"  日本語  ", L" "}));
+  EXPECT_EQ(store.readAll(), (Texts{L"first", L"  日本語  ", L" "}));
 }
 
 TEST_F(MemoStoreTest, AppendTurnsLineBreaksIntoSpaces) {
-  store.append(memo, 0, L"one\r\ntwo\nthree");
+  store.append(0, L"one\r\ntwo\nthree");
   EXPECT_EQ(readBytes(memo), "000 one two three\r\n");
 }
 
 TEST_F(MemoStoreTest, AppendRefusesTextOutsideCodePage932AndWritesNothing) {
-  store.append(memo, 0, L"keep");
-  EXPECT_THROW(store.append(memo, 1, L"絵文字\U0001F600"), UnrepresentableText);
-  EXPECT_THROW(store.append(memo, 1, L"한국어"), UnrepresentableText);
+  store.append(0, L"keep");
+  EXPECT_THROW(store.append(1, L"絵文字\U0001F600"), UnrepresentableText);
+  EXPECT_THROW(store.append(1, L"한국어"), UnrepresentableText);
   EXPECT_EQ(readBytes(memo), "000 keep\r\n");
 }
 
 TEST_F(MemoStoreTest, ReadAllOfAMissingFileIsAnErrorWithThePath) {
   try {
-    store.readAll(memo);
+    store.readAll();
     FAIL() << "no error";
   } catch (const FileError &error) {
     EXPECT_EQ(error.action(), FileError::Action::read);
@@ -67,24 +67,24 @@ TEST_F(MemoStoreTest, ReadAllOfAMissingFileIsAnErrorWithThePath) {
 TEST_F(MemoStoreTest, ReadAllSurvivesAnyBytes) {
   std::string junk("\x00\xff\x81\r\n\x82\r\x80\xa0\n\xfc\xfc\xfc", 13);
   writeBytes(memo, junk);
-  const Texts texts = store.readAll(memo);
+  const Texts texts = store.readAll();
   EXPECT_EQ(texts.size(), 3u); // CR LF, then a lone CR, then the rest
 }
 
 TEST_F(MemoStoreTest, ReadAllHandlesALongLine) {
   const std::string text(10 * 1024 * 1024, 'x');
   writeBytes(memo, "000 " + text + "\r\n");
-  const Texts texts = store.readAll(memo);
+  const Texts texts = store.readAll();
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0].size(), text.size());
 }
 
 TEST_F(MemoStoreTest, RemoveByIndexRewritesTheFile) {
   writeBytes(memo, "000 a\r\n001 b\r\n001 b2\r\n002 c\r\n");
-  store.removeByIndex(memo, 1);
+  store.removeByIndex(1);
   EXPECT_EQ(readBytes(memo), "000 a\r\n001 c\r\n");
-  store.removeByIndex(memo, 0);
-  store.removeByIndex(memo, 0);
+  store.removeByIndex(0);
+  store.removeByIndex(0);
   EXPECT_EQ(readBytes(memo), "");
   EXPECT_FALSE(std::filesystem::exists(memo + ".tmp"));
 }
@@ -92,85 +92,45 @@ TEST_F(MemoStoreTest, RemoveByIndexRewritesTheFile) {
 TEST_F(MemoStoreTest, RemoveByIndexReplacesALeftoverTemporaryFile) {
   writeBytes(memo, "000 a\r\n001 b\r\n");
   writeBytes(memo + ".tmp", "000 half-written\r\n");
-  store.removeByIndex(memo, 0);
+  store.removeByIndex(0);
   EXPECT_EQ(readBytes(memo), "000 b\r\n");
   EXPECT_FALSE(std::filesystem::exists(memo + ".tmp"));
 }
 
 TEST_F(MemoStoreTest, TruncateEmptiesAndCreates) {
   writeBytes(memo, "000 a\r\n");
-  store.truncate(memo);
+  store.truncate();
   EXPECT_EQ(readBytes(memo), "");
   std::filesystem::remove(memo);
-  store.truncate(memo);
+  store.truncate();
   EXPECT_TRUE(std::filesystem::exists(memo));
 }
 
 TEST_F(MemoStoreTest, SizeInBytesIsNothingForAMissingFile) {
-  EXPECT_EQ(store.sizeInBytes(memo), std::nullopt);
+  EXPECT_EQ(store.sizeInBytes(), std::nullopt);
   writeBytes(memo, "000 abc\r\n");
-  EXPECT_EQ(store.sizeInBytes(memo), 9u);
+  EXPECT_EQ(store.sizeInBytes(), 9u);
 }
 
 TEST_F(MemoStoreTest, AFolderNamedLikeTheFileIsAnErrorNotACrash) {
   std::filesystem::create_directory(memo);
   try {
-    store.touch(memo);
+    store.touch();
     FAIL() << "no error";
   } catch (const FileError &error) {
     EXPECT_EQ(error.action(), FileError::Action::notAFile);
   }
-  EXPECT_THROW(store.readAll(memo), FileError);
-  EXPECT_THROW(store.sizeInBytes(memo), FileError);
-  EXPECT_THROW(store.append(memo, 0, L"x"), FileError);
+  EXPECT_THROW(store.readAll(), FileError);
+  EXPECT_THROW(store.sizeInBytes(), FileError);
+  EXPECT_THROW(store.append(0, L"x"), FileError);
 }
 
-// A file system whose writes can be made to fail, to show that a failed
-// rewrite never loses the memos already stored.
-class FailingFileSystem final : public FileSystem {
-public:
-  std::map<std::string, std::string, std::less<>> files;
-  bool failWrites = false;
-
-  void touch(std::string_view name) override { files.try_emplace(std::string(name)); }
-  std::string read(std::string_view name) override {
-    const auto it = files.find(name);
-    if (it == files.end())
-      throw FileError(FileError::Action::read, L"memo.txt", L"missing");
-    return it->second;
-  }
-  void append(std::string_view name, std::string_view bytes) override {
-    check();
-    files[std::string(name)] += bytes;
-  }
-  void replace(std::string_view name, std::string_view bytes) override {
-    check();
-    files[std::string(name)] = bytes;
-  }
-  void truncate(std::string_view name) override {
-    check();
-    files[std::string(name)].clear();
-  }
-  std::optional<std::uint64_t> size(std::string_view name) override {
-    const auto it = files.find(name);
-    if (it == files.end())
-      return std::nullopt;
-    return it->second.size();
-  }
-
-private:
-  void check() const {
-    if (failWrites)
-      throw FileError(FileError::Action::write, L"memo.txt", L"disk full");
-  }
-};
-
 TEST(MemoStoreFailures, AFailedRemoveKeepsTheFileAsItWas) {
-  FailingFileSystem files;
+  tallynix::testing::MemoryFileSystem files;
   files.files["memo.txt"] = "000 a\r\n001 b\r\n";
   MemoStore store(files);
   files.failWrites = true;
-  EXPECT_THROW(store.removeByIndex("memo.txt", 0), FileError);
+  EXPECT_THROW(store.removeByIndex(0), FileError);
   EXPECT_EQ(files.files["memo.txt"], "000 a\r\n001 b\r\n");
 }
 
@@ -212,12 +172,12 @@ TEST(MemoStoreReadOnly, AReadOnlyFileCanBeTouchedAndReadButNotChanged) {
   if (!readOnly.effective())
     GTEST_SKIP() << "cannot make a file read-only for root here";
   auto files = tallynix::testing::makeRealFileSystem();
-  MemoStore store(*files);
-  store.touch(memo);
-  EXPECT_EQ(store.readAll(memo), (Texts{L"keep", L"also"}));
-  EXPECT_THROW(store.append(memo, 2, L"x"), FileError);
-  EXPECT_THROW(store.truncate(memo), FileError);
-  EXPECT_THROW(store.removeByIndex(memo, 0), FileError);
+  MemoStore store(*files, memo);
+  store.touch();
+  EXPECT_EQ(store.readAll(), (Texts{L"keep", L"also"}));
+  EXPECT_THROW(store.append(2, L"x"), FileError);
+  EXPECT_THROW(store.truncate(), FileError);
+  EXPECT_THROW(store.removeByIndex(0), FileError);
   EXPECT_EQ(readBytes(memo), "000 keep\r\n001 also\r\n");
   EXPECT_FALSE(std::filesystem::exists(memo + ".tmp"));
 }
@@ -234,9 +194,9 @@ TEST(MemoStoreFailures, AFailedRewriteNamesTheMemoFileNotTheTemporaryOne) {
   // A folder where the temporary file would go makes its creation fail.
   std::filesystem::create_directory(memo + ".tmp");
   auto files = tallynix::testing::makeRealFileSystem();
-  MemoStore store(*files);
+  MemoStore store(*files, memo);
   try {
-    store.removeByIndex(memo, 0);
+    store.removeByIndex(0);
     FAIL() << "no error";
   } catch (const FileError &error) {
     EXPECT_EQ(error.action(), FileError::Action::replace);

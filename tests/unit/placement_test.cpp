@@ -1,6 +1,6 @@
-#include "main_window/placement.h"
+#include "core/placement.h"
 
-#include "platform/units.h"
+#include "core/units.h"
 
 #include <gtest/gtest.h>
 
@@ -79,31 +79,4 @@ TEST(Placement, OffEveryMonitorGoesToTheNearestWorkArea) {
   EXPECT_EQ(placeOnScreen(Point{-9000, 500}, size, monitors), (Point{-1280, 0}));
   EXPECT_EQ(placeOnScreen(Point{-336, 0}, size, std::vector<Monitor>{monitors[0]}), (Point{0, 30}));
   EXPECT_EQ(placeOnScreen(std::nullopt, size, monitors), (Point{0, 30}));
-}
-
-TEST(IconMessages, DecodeExactlyAtEverySupportedDensity) {
-  for (int dpi : {96, 120, 144, 168, 192}) {
-    const int perPixel = twipsPerPixel(dpi);
-    for (int message : {0x200, 0x201, 0x202, 0x203, 0x204, 0x205, 0x206, 0x207}) {
-      // The window reports the message number as an x coordinate in twips.
-      const float x = static_cast<float>(message) * static_cast<float>(perPixel);
-      EXPECT_EQ(iconMessageFromTwips(x, static_cast<float>(perPixel)), message) << "dpi " << dpi;
-    }
-  }
-}
-
-TEST(IconMessages, RoundsBothValuesHalfToEvenThenTruncates) {
-  EXPECT_EQ(iconMessageFromTwips(7695.4f, 15.0f), 513);
-  EXPECT_EQ(iconMessageFromTwips(7709.0f, 15.0f), 513); // 513.93 truncates
-  EXPECT_EQ(iconMessageFromTwips(7710.0f, 15.0f), 514);
-  EXPECT_EQ(iconMessageFromTwips(22.5f, 14.5f), 1); // 22 / 14
-}
-
-TEST(IconMessages, OnlyLeftAndRightPressesAct) {
-  EXPECT_EQ(iconActionFor(0x201), IconAction::showWindow);
-  EXPECT_EQ(iconActionFor(0x204), IconAction::trayMenu);
-  for (int other : {0x200, 0x202, 0x203, 0x205, 0x206, 0x207, 0x208, 0x209, 8, 0})
-    EXPECT_EQ(iconActionFor(other), IconAction::none) << other;
-  // Ordinary moves over the window's uncovered patch decode to small numbers.
-  EXPECT_EQ(iconActionFor(iconMessageFromTwips(8 * 15, 15)), IconAction::none);
 }

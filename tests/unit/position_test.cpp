@@ -1,4 +1,4 @@
-#include "memo/position.h"
+#include "core/position.h"
 
 #include <gtest/gtest.h>
 

@@ -2,28 +2,29 @@
 // tests run on.
 #pragma once
 
-#include "memo/file_system.h"
+#include "core/file_system.h"
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <random>
 #include <string>
 
 #ifdef _WIN32
-#include "platform/file_system_win32.h"
+#include "win32/file_system_win32.h"
 #else
-#include "platform/file_system_posix.h"
+#include "posix/file_system_posix.h"
 #endif
 
 namespace tallynix::testing {
 
 inline std::unique_ptr<FileSystem> makeRealFileSystem() {
 #ifdef _WIN32
-  return std::make_unique<platform::Win32FileSystem>();
+  return std::make_unique<win32::Win32FileSystem>();
 #else
-  return std::make_unique<platform::PosixFileSystem>();
+  return std::make_unique<posix::PosixFileSystem>();
 #endif
 }
 
@@ -49,6 +50,49 @@ public:
 
 private:
   std::filesystem::path path_;
+};
+
+// Files in memory. Writes can be made to fail, to show that a failed write
+// never loses the memos already stored.
+class MemoryFileSystem final : public FileSystem {
+public:
+  std::map<std::string, std::string, std::less<>> files;
+  bool failWrites = false;
+  int replaces = 0;
+
+  void touch(std::string_view name) override { files.try_emplace(std::string(name)); }
+  std::string read(std::string_view name) override { return at(name); }
+  void append(std::string_view name, std::string_view bytes) override {
+    check();
+    at(name) += bytes;
+  }
+  void replace(std::string_view name, std::string_view bytes) override {
+    check();
+    ++replaces;
+    files[std::string(name)] = bytes;
+  }
+  void truncate(std::string_view name) override {
+    check();
+    at(name).clear();
+  }
+  std::optional<std::uint64_t> size(std::string_view name) override {
+    const auto it = files.find(name);
+    if (it == files.end())
+      return std::nullopt;
+    return it->second.size();
+  }
+
+private:
+  std::string &at(std::string_view name) {
+    const auto it = files.find(name);
+    if (it == files.end())
+      throw FileError(FileError::Action::read, L"memo.txt", L"missing");
+    return it->second;
+  }
+  void check() const {
+    if (failWrites)
+      throw FileError(FileError::Action::write, L"memo.txt", L"disk full");
+  }
 };
 
 inline std::string readBytes(const std::string &path) {

@@ -2,8 +2,8 @@
 // loads a fresh one (as deleting a memo does) returns to the one message
 // loop, so thousands of reloads in a row neither nest loops nor grow the
 // stack, and the program ends once no window is loaded.
-#include "platform/form.h"
-#include "platform/runtime.h"
+#include "win32/form.h"
+#include "win32/runtime.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@
 
 namespace {
 
-using tallynix::platform::Form;
-using tallynix::platform::Runtime;
+using tallynix::win32::Form;
+using tallynix::win32::Runtime;
 
 constexpr UINT kReload = WM_APP + 1;
 

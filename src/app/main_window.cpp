@@ -1,0 +1,333 @@
+#include "app/main_window.h"
+
+#include "app/control_ids.h"
+#include "core/error_text.h"
+#include "core/placement.h"
+#include "core/position.h"
+#include "core/units.h"
+#include "win32/monitors.h"
+
+#include <windowsx.h>
+
+namespace tallynix {
+namespace {
+
+constexpr const wchar_t *kFontFace = L"ＭＳ Ｐゴシック";
+constexpr const wchar_t *kTip = L"タリニクス";
+constexpr COLORREF kDarkBlue = RGB(0, 0, 128);
+
+// Layout in twips (1/1440 inch): left, top, width, height.
+struct Box {
+  int left, top, width, height;
+};
+constexpr Box kClientBox{0, 0, 5040, 300};
+constexpr Box kMemoListBox{120, 0, 3495, 315};
+constexpr Box kAddBox{3600, 0, 375, 300};
+constexpr Box kDeleteBox{3960, 0, 375, 300};
+constexpr Box kClearBox{4320, 0, 375, 300};
+constexpr Box kCloseBox{4680, 0, 375, 300};
+constexpr Box kHideBox{0, 195, 135, 180};
+
+std::string toAnsi(std::wstring_view text) {
+  const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                       nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
+                      nullptr, nullptr);
+  return bytes;
+}
+
+} // namespace
+
+MainWindow::MainWindow(win32::Runtime &runtime, std::function<void()> showAboutWindow)
+    : Form(runtime), showAboutWindow_(std::move(showAboutWindow)),
+      taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")) {}
+
+void MainWindow::create() {
+  win32::Runtime &rt = runtime();
+  if (!iconImage_)
+    iconImage_.reset(static_cast<HICON>(
+        LoadImageW(rt.instance(), MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
+  if (!background_)
+    background_.reset(CreateSolidBrush(kDarkBlue));
+
+  WNDCLASSEXW windowClass{};
+  windowClass.hInstance = rt.instance();
+  windowClass.lpszClassName = ids::kMainWindowClass;
+  windowClass.hIcon = iconImage_.get();
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  // No title bar, no taskbar button, above every other window.
+  const RECT bounds{0, 0, rt.scale(kClientBox.width), rt.scale(kClientBox.height)};
+  createWindow(windowClass, WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_CONTROLPARENT,
+               WS_POPUP | WS_CLIPCHILDREN, bounds);
+  createControls();
+}
+
+void MainWindow::createControls() {
+  win32::Runtime &rt = runtime();
+  font_.reset(CreateFontW(fontHeight(9.75, rt.dpi()), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                          SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                          DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kFontFace));
+
+  const auto child = [&](const wchar_t *className, const wchar_t *text, DWORD style, Box box,
+                         int id, int height) {
+    HWND control = CreateWindowExW(
+        0, className, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | style,
+        rt.scale(box.left), rt.scale(box.top), rt.scale(box.width), height, hwnd(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), rt.instance(), nullptr);
+    if (!control)
+      throw std::runtime_error("CreateWindowEx failed for a control");
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    return control;
+  };
+
+  // Created in tab order. The combo box's height includes its drop-down list.
+  memoList_ = child(L"ComboBox", L"", WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, kMemoListBox,
+                    ids::kMemoList, rt.scale(kMemoListBox.height) + rt.scale(3000));
+  child(L"Button", L"加", BS_PUSHBUTTON, kAddBox, ids::kAddButton, rt.scale(kAddBox.height));
+  child(L"Button", L"削", BS_PUSHBUTTON, kDeleteBox, ids::kDeleteButton,
+        rt.scale(kDeleteBox.height));
+  child(L"Button", L"消", BS_PUSHBUTTON, kClearBox, ids::kClearButton, rt.scale(kClearBox.height));
+  child(L"Button", L"閉", BS_PUSHBUTTON, kCloseBox, ids::kCloseButton, rt.scale(kCloseBox.height));
+  child(L"Button", L"", BS_PUSHBUTTON, kHideBox, ids::kHideButton, rt.scale(kHideBox.height));
+
+  // The closed combo box is as tall as its design (one pixel row past the
+  // window, cut off), whatever height its font would give it: size its
+  // selection field to match.
+  // Adjusted by what the control reports back, as combo box implementations
+  // differ in what they count as the field's height.
+  const auto closedHeight = [this] {
+    RECT closed{};
+    GetWindowRect(memoList_, &closed);
+    return static_cast<int>(closed.bottom - closed.top);
+  };
+  const int wanted = rt.scale(kMemoListBox.height);
+  int request = static_cast<int>(SendMessageW(memoList_, CB_GETITEMHEIGHT, WPARAM(-1), 0));
+  for (int attempt = 0; attempt < 3 && request > 0; ++attempt) {
+    const int height = closedHeight();
+    if (height == wanted)
+      break;
+    request += wanted - height;
+    if (request > 0)
+      SendMessageW(memoList_, CB_SETITEMHEIGHT, WPARAM(-1), request);
+  }
+
+  // The tray menu: a top-level item that is never shown as a menu bar.
+  HMENU items = CreatePopupMenu();
+  AppendMenuW(items, MF_STRING, ids::kAboutMenuItem, L"タリニクスについて");
+  AppendMenuW(items, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(items, MF_STRING, ids::kExitMenuItem, L"終了");
+  menuBar_.reset(CreateMenu());
+  AppendMenuW(menuBar_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(items), L"Infomation");
+}
+
+void MainWindow::onLoad() {
+  win32::Runtime &rt = runtime();
+  const Position stored = tallynix::loadPosition(settings_);
+  setLeft(stored.left);
+  setTop(stored.top);
+
+  RECT window{};
+  GetWindowRect(hwnd(), &window);
+  const Rect end{window.left, window.top, window.right, window.bottom};
+  const Rect start = animationStart(end);
+  const RECT from{start.left, start.top, start.right, start.bottom};
+  DrawAnimatedRects(hwnd(), IDANI_CAPTION, &from, &window);
+
+  const Point at = placeOnScreen(storedPixelPosition(stored.left, stored.top, rt.twipsPerPixel()),
+                                 {end.right - end.left, end.bottom - end.top}, win32::monitors());
+  SetWindowPos(hwnd(), HWND_TOPMOST, at.x, at.y, 1, 1, SWP_NOSIZE);
+
+  memos_.touch();
+  addIcon();
+  // The tray menu stays hidden: it is never attached as the menu bar.
+}
+
+void MainWindow::addIcon() {
+  icon_.add(IconRecord::make(reinterpret_cast<std::uintptr_t>(hwnd()),
+                             reinterpret_cast<std::uintptr_t>(iconImage_.get()), toAnsi(kTip)));
+}
+
+void MainWindow::onUnload() { icon_.remove(); }
+
+void MainWindow::onFirstShow() {
+  // The list takes the focus, and with it fills from the memo file.
+  SetFocus(memoList_);
+}
+
+bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &result) {
+  result = 0;
+  switch (message) {
+  case WM_COMMAND:
+    onCommand(LOWORD(wParam), HIWORD(wParam));
+    return true;
+  case WM_ERASEBKGND: {
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    FillRect(reinterpret_cast<HDC>(wParam), &client, background_.get());
+    result = 1;
+    return true;
+  }
+  case WM_LBUTTONDOWN:
+  case WM_RBUTTONDOWN:
+  case WM_MBUTTONDOWN:
+    // A press with the left button among the pressed ones drags the window
+    // as if by its caption. A drag stores nothing.
+    if (wParam & MK_LBUTTON) {
+      ReleaseCapture();
+      SendMessageW(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    }
+    return true;
+  case WM_MOUSEMOVE: {
+    // The notification icon's events arrive as mouse moves whose x carries
+    // the mouse message; the window reports x in twips.
+    const int tpp = runtime().twipsPerPixel();
+    const float x = static_cast<float>(GET_X_LPARAM(lParam)) * static_cast<float>(tpp);
+    commands_.onIconMouse(x, static_cast<float>(tpp));
+    return true;
+  }
+  case WM_ACTIVATE:
+    return onActivate(LOWORD(wParam) != WA_INACTIVE);
+  default:
+    if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+      // The shell restarted and forgot every icon: add ours again.
+      icon_.restore();
+      return true;
+    }
+    return Form::onMessage(message, wParam, lParam, result);
+  }
+}
+
+bool MainWindow::onActivate(bool active) {
+  if (!active) {
+    HWND focus = GetFocus();
+    focusBeforeDeactivation_ = focus && IsChild(hwnd(), focus) ? focus : nullptr;
+    return true;
+  }
+  // Coming back to the window restores the focus where it was; that is not
+  // the list receiving the focus anew, so it does not refill (and so does
+  // not wipe a half-typed memo).
+  if (focusBeforeDeactivation_ && IsWindow(focusBeforeDeactivation_) &&
+      IsChild(hwnd(), focusBeforeDeactivation_)) {
+    restoringFocus_ = true;
+    SetFocus(focusBeforeDeactivation_);
+    restoringFocus_ = false;
+    return true;
+  }
+  return false; // the default handling focuses the window itself
+}
+
+void MainWindow::onCommand(int id, int code) {
+  switch (id) {
+  case ids::kMemoList:
+    if (code == CBN_SETFOCUS && !restoringFocus_)
+      commands_.refillList();
+    break;
+  case ids::kAddButton:
+    if (code == BN_CLICKED)
+      commands_.addMemo();
+    break;
+  case ids::kDeleteButton:
+    if (code == BN_CLICKED)
+      commands_.deleteMemo();
+    break;
+  case ids::kClearButton:
+    if (code == BN_CLICKED)
+      commands_.clearAll();
+    break;
+  case ids::kCloseButton:
+    if (code == BN_CLICKED)
+      commands_.closeProgram();
+    break;
+  case ids::kHideButton:
+    if (code == BN_CLICKED)
+      commands_.hideToTray();
+    break;
+  default:
+    break; // Enter and Escape in the list (IDOK, IDCANCEL) do nothing
+  }
+}
+
+// --- What the commands use of the strip ---
+
+void MainWindow::open() { Form::show(); }
+
+std::wstring MainWindow::typedText() {
+  const int length = GetWindowTextLengthW(memoList_);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(memoList_, text.data(), length + 1)));
+  return text;
+}
+
+int MainWindow::selectedIndex() {
+  return static_cast<int>(SendMessageW(memoList_, CB_GETCURSEL, 0, 0));
+}
+
+int MainWindow::memoCount() { return static_cast<int>(SendMessageW(memoList_, CB_GETCOUNT, 0, 0)); }
+
+void MainWindow::showMemos(std::span<const std::wstring> memos) {
+  clearList();
+  // Reserve the list's storage up front and fill it without repainting.
+  std::size_t characters = 0;
+  for (const std::wstring &memo : memos)
+    characters += memo.size() + 1;
+  SendMessageW(memoList_, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(memoList_, CB_INITSTORAGE, memos.size(), characters * sizeof(wchar_t));
+  for (const std::wstring &memo : memos)
+    SendMessageW(memoList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(memo.c_str()));
+  SendMessageW(memoList_, WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(memoList_, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void MainWindow::clearList() {
+  SendMessageW(memoList_, CB_RESETCONTENT, 0, 0);
+  SetWindowTextW(memoList_, L"");
+}
+
+Position MainWindow::position() { return {left(), top()}; }
+bool MainWindow::iconShown() { return icon_.shown(); }
+void MainWindow::hide() { Form::hide(); }
+void MainWindow::unload() { Form::unload(); }
+void MainWindow::removeIcon() { icon_.remove(); }
+void MainWindow::endProgram() { runtime().endProgram(); }
+
+TrayChoice MainWindow::chooseFromTrayMenu() {
+  // The menu closes on a click elsewhere only when its owner is in the
+  // foreground.
+  SetForegroundWindow(hwnd());
+  runtime().processPendingEvents();
+  HWND window = hwnd();
+  if (!window || !menuBar_)
+    return TrayChoice::none; // the pending events unloaded the window
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  const int chosen = static_cast<int>(TrackPopupMenu(
+      GetSubMenu(menuBar_.get(), 0), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY,
+      cursor.x, cursor.y, 0, window, nullptr));
+  // Without this the menu would not close on a click elsewhere next time.
+  PostMessageW(window, WM_NULL, 0, 0);
+  switch (chosen) {
+  case ids::kAboutMenuItem:
+    return TrayChoice::about;
+  case ids::kExitMenuItem:
+    return TrayChoice::exit;
+  default:
+    return TrayChoice::none;
+  }
+}
+
+void MainWindow::showAbout() { showAboutWindow_(); }
+
+bool MainWindow::confirm(std::wstring_view text, std::wstring_view title) {
+  const std::wstring message(text);
+  const std::wstring caption(title);
+  return MessageBoxW(hwnd(), message.c_str(), caption.c_str(), MB_OKCANCEL | MB_DEFBUTTON1) == IDOK;
+}
+
+void MainWindow::tell(std::wstring_view text) {
+  const std::wstring message(text);
+  MessageBoxW(hwnd(), message.c_str(), kProgramTitle, MB_OK | MB_ICONWARNING);
+}
+
+} // namespace tallynix

@@ -1,0 +1,75 @@
+// The memo strip: a one-line, title-less, always-on-top window with the memo
+// list, four command buttons, a tiny hide button, a notification icon and
+// its tray menu.
+#pragma once
+
+#include "core/commands.h"
+#include "core/memo_store.h"
+#include "win32/file_system_win32.h"
+#include "win32/form.h"
+#include "win32/handles.h"
+#include "win32/notify_icon.h"
+#include "win32/registry_settings.h"
+
+#include <functional>
+#include <string>
+
+namespace tallynix {
+
+class MainWindow final : public win32::Form, private MemoStrip {
+public:
+  MainWindow(win32::Runtime &runtime, std::function<void()> showAboutWindow);
+
+  // Loads a fresh strip when none is loaded, then shows it.
+  void open() override;
+
+private:
+  // Form
+  void create() override;
+  void onLoad() override;
+  void onUnload() override;
+  bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &result) override;
+  void onFirstShow() override;
+
+  void createControls();
+  void addIcon();
+  void onCommand(int id, int code);
+  bool onActivate(bool active);
+
+  // MemoStrip
+  std::wstring typedText() override;
+  int selectedIndex() override;
+  int memoCount() override;
+  void showMemos(std::span<const std::wstring> memos) override;
+  void clearList() override;
+  Position position() override;
+  bool iconShown() override;
+  void hide() override;
+  void unload() override;
+  void removeIcon() override;
+  void endProgram() override;
+  TrayChoice chooseFromTrayMenu() override;
+  void showAbout() override;
+  bool confirm(std::wstring_view text, std::wstring_view title) override;
+  void tell(std::wstring_view text) override;
+
+  win32::Win32FileSystem files_;
+  MemoStore memos_{files_};
+  win32::RegistrySettings settings_;
+  MemoCommands commands_{*this, memos_, settings_};
+  std::function<void()> showAboutWindow_;
+  const UINT taskbarCreated_;
+
+  // Window-level state; every load sets again what it uses.
+  win32::NotifyIcon icon_;
+  HWND memoList_ = nullptr;
+  HWND focusBeforeDeactivation_ = nullptr;
+  bool restoringFocus_ = false;
+
+  win32::UniqueFont font_;
+  win32::UniqueBrush background_;
+  win32::UniqueIcon iconImage_;
+  win32::UniqueMenu menuBar_; // never attached: its one item is the tray menu
+};
+
+} // namespace tallynix

@@ -1,0 +1,106 @@
+#include "core/commands.h"
+
+#include "core/error_text.h"
+#include "core/icon_clicks.h"
+
+namespace tallynix {
+namespace {
+
+bool isBlank(std::wstring_view text) {
+  // Only the ASCII space: a memo of ideographic spaces stays deletable.
+  return text.find_first_not_of(L' ') == text.npos;
+}
+
+} // namespace
+
+void MemoCommands::refillList() {
+  memos_.touch();
+  strip_.showMemos(memos_.readAll());
+}
+
+void MemoCommands::addMemo() {
+  memos_.touch();
+  const std::wstring text = strip_.typedText();
+  if (text.empty())
+    return;
+  try {
+    memos_.append(strip_.memoCount(), text);
+  } catch (const UnrepresentableText &error) {
+    // Keep the text in the field so that nothing typed is lost.
+    strip_.tell(describeError(error));
+    return;
+  }
+  strip_.clearList();
+}
+
+void MemoCommands::deleteMemo() {
+  memos_.touch();
+  const int index = strip_.selectedIndex();
+  if (index == -1 || isBlank(strip_.typedText()))
+    return;
+  memos_.removeByIndex(index);
+  storePosition();
+  strip_.unload();
+  strip_.open();
+}
+
+void MemoCommands::clearAll() {
+  // A memo file that vanished since the strip loaded holds nothing to clear.
+  const std::optional<std::uint64_t> size = memos_.sizeInBytes();
+  if (!size || *size == 0)
+    return;
+  if (!strip_.confirm(kClearQuestion, kClearTitle))
+    return;
+  memos_.truncate();
+  strip_.clearList();
+}
+
+void MemoCommands::hideToTray() {
+  storePosition();
+  // Without a notification icon a hidden window could never come back.
+  if (strip_.iconShown())
+    strip_.hide();
+}
+
+void MemoCommands::closeProgram() {
+  storePosition();
+  strip_.unload();
+  strip_.endProgram();
+}
+
+void MemoCommands::exitFromTray() {
+  storePosition();
+  strip_.removeIcon();
+  strip_.endProgram();
+}
+
+void MemoCommands::openAbout() {
+  strip_.unload();
+  strip_.showAbout();
+}
+
+void MemoCommands::onIconMouse(float xTwips, float twipsPerPixel) {
+  switch (iconActionFor(iconMessageFromTwips(xTwips, twipsPerPixel))) {
+  case IconAction::showWindow:
+    strip_.open();
+    break;
+  case IconAction::trayMenu:
+    switch (strip_.chooseFromTrayMenu()) {
+    case TrayChoice::about:
+      openAbout();
+      break;
+    case TrayChoice::exit:
+      exitFromTray();
+      break;
+    case TrayChoice::none:
+      break;
+    }
+    break;
+  case IconAction::none:
+    break;
+  }
+}
+
+void MemoCommands::storePosition() { savePosition(settings_, strip_.position()); }
+
+} // namespace tallynix

@@ -1,0 +1,94 @@
+// What each of the memo strip's commands does, step by step, written against
+// the strip's few services so that the commands can be tested without a
+// window. Portable: no Windows headers.
+#pragma once
+
+#include "core/memo_store.h"
+#include "core/position.h"
+#include "core/settings_store.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace tallynix {
+
+// What the user picked from the notification icon's menu.
+enum class TrayChoice { none, about, exit };
+
+// The memo strip as its commands see it.
+class MemoStrip {
+public:
+  virtual ~MemoStrip() = default;
+
+  // The memo list: the text in its edit field, the selected item (-1 for
+  // none) and the number of items.
+  virtual std::wstring typedText() = 0;
+  virtual int selectedIndex() = 0;
+  virtual int memoCount() = 0;
+  // Replaces the items with `memos`; the edit field empties.
+  virtual void showMemos(std::span<const std::wstring> memos) = 0;
+  // Empties the items and the edit field.
+  virtual void clearList() = 0;
+
+  // The window: its left and top edges in twips; whether its notification
+  // icon is in place, without which it must never hide.
+  virtual Position position() = 0;
+  virtual bool iconShown() = 0;
+  // Loads a fresh strip, with its whole load sequence, when none is loaded,
+  // then shows it.
+  virtual void open() = 0;
+  virtual void hide() = 0;
+  // Destroys the window and removes its icon.
+  virtual void unload() = 0;
+  virtual void removeIcon() = 0;
+  // Ends the program at once: no further events run.
+  virtual void endProgram() = 0;
+  // Pops the tray menu up at the cursor and waits for the user's choice.
+  virtual TrayChoice chooseFromTrayMenu() = 0;
+  virtual void showAbout() = 0;
+
+  // Modal questions and messages.
+  virtual bool confirm(std::wstring_view text, std::wstring_view title) = 0;
+  virtual void tell(std::wstring_view text) = 0;
+};
+
+inline constexpr std::wstring_view kClearQuestion = L"本当に全てを削除しますか？";
+inline constexpr std::wstring_view kClearTitle = L"確認";
+
+// The strip's commands: each handler of the strip calls one of these.
+class MemoCommands {
+public:
+  MemoCommands(MemoStrip &strip, MemoStore &memos, SettingsStore &settings)
+      : strip_(strip), memos_(memos), settings_(settings) {}
+
+  // The memo list received the focus: fill it from the memo file.
+  void refillList();
+  // The add button: store the typed text as the next memo.
+  void addMemo();
+  // The delete button: delete the selected memo and open the strip afresh.
+  void deleteMemo();
+  // The clear button: empty the memo file after asking.
+  void clearAll();
+  // The hide button: store the position and hide to the notification area.
+  void hideToTray();
+  // The close button: store the position, unload and end.
+  void closeProgram();
+  // A mouse message of the notification icon, as the strip reports it: the
+  // x of a mouse move, in twips.
+  void onIconMouse(float xTwips, float twipsPerPixel);
+
+private:
+  // The tray menu's Exit: store the position, remove the icon and end.
+  void exitFromTray();
+  // The tray menu's About: unload the strip (the position is not stored) and
+  // show the About window.
+  void openAbout();
+  void storePosition();
+
+  MemoStrip &strip_;
+  MemoStore &memos_;
+  SettingsStore &settings_;
+};
+
+} // namespace tallynix

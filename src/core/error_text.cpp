@@ -1,0 +1,63 @@
+#include "core/error_text.h"
+
+#include "core/file_system.h"
+#include "core/memo_store.h"
+
+namespace tallynix {
+namespace {
+
+const wchar_t *whatFailed(FileError::Action action) {
+  switch (action) {
+  case FileError::Action::create:
+    return L"メモファイルを作成できませんでした。";
+  case FileError::Action::read:
+    return L"メモファイルを読み込めませんでした。";
+  case FileError::Action::write:
+    return L"メモファイルに書き込めませんでした。";
+  case FileError::Action::replace:
+    return L"メモファイルを書き換えられませんでした。メモは元のまま残っています。";
+  case FileError::Action::query:
+    return L"メモファイルの大きさを調べられませんでした。";
+  case FileError::Action::notAFile:
+    return L"メモファイルと同じ名前のフォルダーがあるため、メモを読み書きできません。";
+  }
+  return L"メモファイルを扱えませんでした。";
+}
+
+std::wstring widen(const char *ascii) {
+  std::wstring text;
+  for (; *ascii; ++ascii)
+    text += static_cast<wchar_t>(static_cast<unsigned char>(*ascii));
+  return text;
+}
+
+} // namespace
+
+std::wstring describeError(const std::exception &error) {
+  if (const auto *file = dynamic_cast<const FileError *>(&error)) {
+    std::wstring text = whatFailed(file->action());
+    text += L"\n\nファイル: ";
+    text += file->fullPath();
+    if (!file->systemText().empty()) {
+      text += L"\n理由: ";
+      text += file->systemText();
+    }
+    return text;
+  }
+  if (dynamic_cast<const UnrepresentableText *>(&error))
+    return L"このメモには保存できない文字（絵文字など、シフトJISにない文字）が含まれています。\n"
+           L"その文字を除いてから、もう一度追加してください。";
+  if (dynamic_cast<const std::bad_alloc *>(&error))
+    return L"メモリが足りません。";
+  std::wstring text = L"予期しないエラーが起きました。\n\n";
+  text += widen(error.what());
+  return text;
+}
+
+std::wstring describeFatalError(const std::exception &error) {
+  std::wstring text = describeError(error);
+  text += L"\n\nタリニクスを終了します。";
+  return text;
+}
+
+} // namespace tallynix

@@ -1,0 +1,35 @@
+#include "core/icon_clicks.h"
+
+#include "core/units.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace tallynix {
+namespace {
+
+constexpr int kLeftButtonDown = 0x201;
+constexpr int kRightButtonDown = 0x204;
+
+} // namespace
+
+int iconMessageFromTwips(float xTwips, float twipsPerPixel) {
+  const double x = roundHalfEven(xTwips);
+  const double perPixel = roundHalfEven(twipsPerPixel);
+  if (!(perPixel >= 1) || !std::isfinite(x) || std::fabs(x) > 2e9)
+    return 0;
+  return static_cast<int>(static_cast<std::int64_t>(x) / static_cast<std::int64_t>(perPixel));
+}
+
+IconAction iconActionFor(int mouseMessage) {
+  switch (mouseMessage) {
+  case kLeftButtonDown:
+    return IconAction::showWindow;
+  case kRightButtonDown:
+    return IconAction::trayMenu;
+  default:
+    return IconAction::none;
+  }
+}
+
+} // namespace tallynix

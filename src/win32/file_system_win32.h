@@ -1,0 +1,23 @@
+// The memo store's file operations on Windows.
+#pragma once
+
+#include "core/file_system.h"
+
+#include <windows.h>
+
+namespace tallynix::win32 {
+
+class Win32FileSystem final : public FileSystem {
+public:
+  void touch(std::string_view name) override;
+  std::string read(std::string_view name) override;
+  void append(std::string_view name, std::string_view bytes) override;
+  void replace(std::string_view name, std::string_view bytes) override;
+  void truncate(std::string_view name) override;
+  std::optional<std::uint64_t> size(std::string_view name) override;
+};
+
+// The system's text for an error code, without the trailing line break.
+std::wstring systemErrorText(DWORD error);
+
+} // namespace tallynix::win32

@@ -1,0 +1,88 @@
+#include "win32/runtime.h"
+
+#include "core/error_text.h"
+#include "core/units.h"
+
+namespace tallynix::win32 {
+namespace {
+
+int screenDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+  if (screen)
+    ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+void showError(HWND owner, const std::wstring &text, UINT icon) noexcept {
+  MessageBoxW(owner && IsWindow(owner) ? owner : nullptr, text.c_str(), kProgramTitle,
+              MB_OK | icon | MB_SETFOREGROUND);
+}
+
+} // namespace
+
+Runtime::Runtime(HINSTANCE instance)
+    : instance_(instance), dpi_(screenDpi()), twipsPerPixel_(tallynix::twipsPerPixel(dpi_)) {}
+
+int Runtime::scale(int twips) const noexcept { return scaleTwips(twips, dpi_); }
+
+void Runtime::dispatch(MSG &message) {
+  // Let the dialog manager move the focus with Tab between the controls of
+  // the window the message is for; everything else is dispatched as usual.
+  HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+  if (root && IsDialogMessageW(root, &message))
+    return;
+  TranslateMessage(&message);
+  DispatchMessageW(&message);
+}
+
+int Runtime::run() {
+  MSG message{};
+  // The program ends when no window is loaded and no handler runs: checked
+  // between events, so that a handler may unload the last window and then
+  // show another.
+  while (!ending_ && loadedWindows_ > 0) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0 || got == -1)
+      break;
+    dispatch(message);
+  }
+  return 0;
+}
+
+void Runtime::processPendingEvents() {
+  MSG message{};
+  while (!ending_ && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    dispatch(message);
+  }
+}
+
+void Runtime::endProgram() noexcept { ending_ = true; }
+
+void Runtime::reportError(const std::exception &error, HWND owner) noexcept {
+  try {
+    showError(owner, describeError(error), MB_ICONWARNING);
+  } catch (...) {
+    showError(owner, L"エラーが起きました。", MB_ICONWARNING);
+  }
+}
+
+void Runtime::reportFatalError(const std::exception &error, HWND owner) noexcept {
+  try {
+    showError(owner, describeFatalError(error), MB_ICONERROR);
+  } catch (...) {
+    showError(owner, L"エラーが起きました。タリニクスを終了します。", MB_ICONERROR);
+  }
+  endProgram();
+}
+
+void Runtime::reportUnknownFatalError(HWND owner) noexcept {
+  showError(owner, L"予期しないエラーが起きました。タリニクスを終了します。", MB_ICONERROR);
+  endProgram();
+}
+
+} // namespace tallynix::win32

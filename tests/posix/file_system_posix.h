@@ -1,0 +1,19 @@
+// The memo store's file operations on POSIX systems, where the store and
+// its tests run natively.
+#pragma once
+
+#include "core/file_system.h"
+
+namespace tallynix::posix {
+
+class PosixFileSystem final : public FileSystem {
+public:
+  void touch(std::string_view name) override;
+  std::string read(std::string_view name) override;
+  void append(std::string_view name, std::string_view bytes) override;
+  void replace(std::string_view name, std::string_view bytes) override;
+  void truncate(std::string_view name) override;
+  std::optional<std::uint64_t> size(std::string_view name) override;
+};
+
+} // namespace tallynix::posix
