@@ -250,7 +250,12 @@ void MainWindow::onCommand(int id, int code) {
 
 // --- What the commands use of the strip ---
 
-void MainWindow::open() { Form::show(); }
+void MainWindow::open() {
+  // A strip already in view stays as it is, and so does the keyboard focus
+  // of whatever the user is typing in.
+  if (!visible())
+    Form::show();
+}
 
 std::wstring MainWindow::typedText() {
   const int length = GetWindowTextLengthW(memoList_);
@@ -322,7 +327,10 @@ void MainWindow::showAbout() { showAboutWindow_(); }
 bool MainWindow::confirm(std::wstring_view text, std::wstring_view title) {
   const std::wstring message(text);
   const std::wstring caption(title);
-  return MessageBoxW(hwnd(), message.c_str(), caption.c_str(), MB_OKCANCEL | MB_DEFBUTTON1) == IDOK;
+  const int answer =
+      MessageBoxW(hwnd(), message.c_str(), caption.c_str(), MB_OKCANCEL | MB_DEFBUTTON1);
+  // Exit from the tray menu closes the question: then nothing was agreed to.
+  return answer == IDOK && !runtime().ending();
 }
 
 void MainWindow::tell(std::wstring_view text) {

@@ -61,7 +61,12 @@ void Runtime::processPendingEvents() {
   }
 }
 
-void Runtime::endProgram() noexcept { ending_ = true; }
+void Runtime::endProgram() noexcept {
+  ending_ = true;
+  // Ends any modal loop that is running too (a question, a message, a menu),
+  // so that nothing of what waited on it runs.
+  PostQuitMessage(0);
+}
 
 void Runtime::reportError(const std::exception &error, HWND owner) noexcept {
   try {

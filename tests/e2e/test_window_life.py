@@ -3,10 +3,13 @@
 bringing it back, the icon's menu, ending the program by Exit or by the close
 button, and the icon surviving a restart of the shell."""
 
+import subprocess
+import time
+
 import harness
 from harness import ABOUT_CLASS, MAIN_CLASS
 
-COMBO, CLOSE = 1001, 1005
+COMBO, CLEAR, CLOSE = 1001, 1004, 1005
 TIP = "タリニクス"
 # Two memos as the program writes them: index, space, text, CR LF, in Shift-JIS.
 MEMOS = ["牛乳を買う", "歯医者に電話"]
@@ -206,6 +209,52 @@ class WindowLife(harness.TestCase):
         app.record_fault("the shell restarts while the strip is hidden",
                          "the icon comes back by itself; a left click on it shows the strip where it was",
                          True)
+
+
+    def test_exit_while_the_clear_question_is_open(self):
+        app = self.app
+        window = self.start_with_memos()
+        app.post_click(window.hwnd, CLEAR)
+        app.wait_message_box("確認")
+
+        app.open_tray_menu()
+        app.send_keys(window.hwnd, "Down", "Down", "Return")  # Exit
+        self.wait_program_ended(window.pid)
+        self.assertEqual(self.program_message_boxes(window.pid), [], "the question closed with the program")
+        self.assertEqual(app.memo_path.read_bytes(), MEMO_BYTES, "the pending clear never ran")
+
+    def test_a_left_click_on_the_icon_leaves_a_visible_strip_alone(self):
+        app = self.app
+        window = self.start_with_memos()
+        # Another program in the foreground, the user typing in it.
+        subprocess.Popen(["wine", "explorer", "/desktop=%s,%dx%d" % (harness.DESKTOP_NAME, *harness.SCREEN_SIZE),
+                          "notepad"], cwd=app.workdir, env=app.env, stdout=subprocess.DEVNULL,
+                         stderr=subprocess.DEVNULL, start_new_session=True)
+        editor = harness.wait_until(lambda: [w for w in app.windows("Notepad") if w.visible], 20, "Notepad")[0]
+        app.send_keys(editor.hwnd, "text:abc")
+        harness.wait_until(lambda: app.focus(editor.hwnd)["foreground"] == editor.hwnd, 10, "Notepad in front")
+
+        app.click(*app.tray_icon_centre(0), button=1)
+        # The strip would take the foreground within a few hundred
+        # milliseconds; it must not take it at all.
+        deadline = time.monotonic() + 2
+        while time.monotonic() < deadline:
+            self.assertEqual(app.focus(editor.hwnd)["foreground"], editor.hwnd, "Notepad keeps the foreground")
+        self.assertTrue(app.window(window.hwnd).visible)
+
+    def test_hide_works_after_a_shell_restart_that_kept_the_icon(self):
+        app = self.app
+        app.start()
+        window = app.wait_main_window()
+        app.wait_tray_icons(1)
+        # The shell announces a restart but still holds the icon: adding it
+        # again fails, and the strip must take the existing one over.
+        app.broadcast("TaskbarCreated")
+        app.click(*at(window, HIDE_SLIVER))
+        self.wait_window_state(window.hwnd, "the window to be hidden", lambda w: not w.visible)
+        app.wait_tray_icons(1)
+        app.click(*app.tray_icon_centre(0), button=1)
+        self.wait_window_state(window.hwnd, "the window to be shown from the icon", lambda w: w.visible)
 
 
 if __name__ == "__main__":
