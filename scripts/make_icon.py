@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes src/resources/tallynix.ico, the program's window and notification icon.
+"""Writes src/app/resources/tallynix.ico, the program's window and notification icon.
 
 The icon holds exactly one image: 32 x 32 pixels, 16 colours (4 bits per
 pixel, BITMAPINFOHEADER with a 16-entry palette), an XOR colour bitmap and a
@@ -12,7 +12,7 @@ in the notification area stays crisp.
 The generated file is kept in the source tree, so building the program does
 not need Python; run this script again only after changing the drawing.
 
-Usage: make_icon.py [output.ico]   (default: src/resources/tallynix.ico)
+Usage: make_icon.py [output.ico]   (default: src/app/resources/tallynix.ico)
 """
 
 import pathlib
@@ -134,7 +134,7 @@ def build_icon(ink):
 
 def main(argv):
     root = pathlib.Path(__file__).resolve().parent.parent
-    out = pathlib.Path(argv[1]) if len(argv) > 1 else root / "src" / "resources" / "tallynix.ico"
+    out = pathlib.Path(argv[1]) if len(argv) > 1 else root / "src" / "app" / "resources" / "tallynix.ico"
     data = build_icon(parse_glyph(GLYPH))
     out.parent.mkdir(parents=True, exist_ok=True)
     out.write_bytes(data)
