@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 using namespace tallynix;
 using Texts = std::vector<std::wstring>;
 
@@ -86,31 +84,11 @@ public:
   void tell(std::wstring_view text) override { told.emplace_back(text); }
 };
 
-// Settings in memory, keyed "app/section/key".
-class MemorySettings final : public SettingsStore {
-public:
-  std::map<std::string, std::string, std::less<>> values;
-  std::string get(std::string_view app, std::string_view section, std::string_view key,
-                  std::string_view fallback) override {
-    const auto it = values.find(name(app, section, key));
-    return it == values.end() ? std::string(fallback) : it->second;
-  }
-  void save(std::string_view app, std::string_view section, std::string_view key,
-            std::string_view value) override {
-    values[name(app, section, key)] = value;
-  }
-
-private:
-  static std::string name(std::string_view app, std::string_view section, std::string_view key) {
-    return std::string(app) + "/" + std::string(section) + "/" + std::string(key);
-  }
-};
-
 class Commands : public ::testing::Test {
 protected:
   tallynix::testing::MemoryFileSystem files;
   MemoStore memos{files};
-  MemorySettings settings;
+  tallynix::testing::MemorySettings settings;
   FakeStrip strip;
   MemoCommands commands{strip, memos, settings};
 

@@ -1,8 +1,8 @@
 #include "core/position.h"
 
-#include <gtest/gtest.h>
+#include "test_files.h"
 
-#include <map>
+#include <gtest/gtest.h>
 
 using namespace tallynix;
 
@@ -42,29 +42,7 @@ TEST(PositionValue, RejectsWhatIsNotAFiniteNumber) {
     EXPECT_EQ(parsePositionValue(text), std::nullopt) << text;
 }
 
-namespace {
-
-class FakeSettings final : public SettingsStore {
-public:
-  std::map<std::string, std::string> values;
-  std::vector<std::string> writes;
-
-  std::string get(std::string_view app, std::string_view section, std::string_view key,
-                  std::string_view fallback) override {
-    const auto it = values.find(path(app, section, key));
-    return it == values.end() ? std::string(fallback) : it->second;
-  }
-  void save(std::string_view app, std::string_view section, std::string_view key,
-            std::string_view value) override {
-    values[path(app, section, key)] = value;
-    writes.push_back(std::string(key) + "=" + std::string(value));
-  }
-  static std::string path(std::string_view app, std::string_view section, std::string_view key) {
-    return std::string(app) + "\\" + std::string(section) + "\\" + std::string(key);
-  }
-};
-
-} // namespace
+using FakeSettings = tallynix::testing::MemorySettings;
 
 TEST(Position, AbsentEntriesReadAsZero) {
   FakeSettings settings;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/file_system.h"
+#include "core/settings_store.h"
 
 #include <filesystem>
 #include <fstream>
@@ -11,6 +12,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #ifdef _WIN32
 #include "win32/file_system_win32.h"
@@ -92,6 +94,28 @@ private:
   void check() const {
     if (failWrites)
       throw FileError(FileError::Action::write, L"memo.txt", L"disk full");
+  }
+};
+
+// Settings in memory, keyed app\section\key as in the registry, with every
+// write in order.
+class MemorySettings final : public SettingsStore {
+public:
+  std::map<std::string, std::string> values;
+  std::vector<std::string> writes;
+
+  std::string get(std::string_view app, std::string_view section, std::string_view key,
+                  std::string_view fallback) override {
+    const auto it = values.find(path(app, section, key));
+    return it == values.end() ? std::string(fallback) : it->second;
+  }
+  void save(std::string_view app, std::string_view section, std::string_view key,
+            std::string_view value) override {
+    values[path(app, section, key)] = value;
+    writes.push_back(std::string(key) + "=" + std::string(value));
+  }
+  static std::string path(std::string_view app, std::string_view section, std::string_view key) {
+    return std::string(app) + "\\" + std::string(section) + "\\" + std::string(key);
   }
 };
 
