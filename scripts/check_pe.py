@@ -1,14 +1,15 @@
 #!/usr/bin/env python3
-"""Checks a built tallynix.exe: machine, GUI subsystem, hardening flags and
-imports.
+"""Checks a built tallynix.exe: machine, GUI subsystem, hardening flags,
+imports and a header that does not change from build to build.
 
 Usage: check_pe.py path/to/tallynix.exe win64|win32
 
 The exe must be a GUI program for the named architecture with ASLR
 (DYNAMIC_BASE), DEP (NX_COMPAT) and, on win64, HIGH_ENTROPY_VA set, and it
 must import Windows system DLLs only: a planted or missing libgcc,
-libstdc++ or winpthread DLL must never be able to stop or hijack it.
-Prints what it found; exits 1 with one line per problem.
+libstdc++ or winpthread DLL must never be able to stop or hijack it. Its
+header carries no link time, so that one commit always gives the same
+bytes. Prints what it found; exits 1 with one line per problem.
 """
 
 import sys
@@ -44,6 +45,9 @@ def check(path, arch):
     for dll in imports:
         if dll.lower() not in SYSTEM_DLLS:
             problems.append("imports %s, which is not a Windows system DLL" % dll)
+    if pe.FILE_HEADER.TimeDateStamp != 0:
+        problems.append("the header carries a link time (0x%x): builds differ"
+                        % pe.FILE_HEADER.TimeDateStamp)
     return problems
 
 
