@@ -37,7 +37,16 @@ void MemoStore::append(std::wstring_view text) {
   if (!encoded)
     throw UnrepresentableText(firstUnstorable(codec_, flat));
   files_.exclusively(fileName_, [&] {
-    const std::string bytes = files_.size(fileName_) ? files_.read(fileName_) : std::string();
+    std::string bytes;
+    try {
+      if (files_.size(fileName_))
+        bytes = files_.read(fileName_);
+    } catch (const FileError &error) {
+      // For the user the memo could not be added, whichever step failed.
+      if (error.action() != FileError::Action::read)
+        throw;
+      throw FileError(FileError::Action::write, error.fullPath(), error.systemText());
+    }
     // One write: the line end a hand edit left out and the new line.
     files_.append(fileName_, memo::bytesToAppend(bytes, *encoded));
   });

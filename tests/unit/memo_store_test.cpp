@@ -301,3 +301,65 @@ TEST(MemoStoreFailures, AFailedRewriteNamesTheMemoFileNotTheTemporaryOne) {
 }
 
 } // namespace
+
+#ifdef _WIN32
+namespace {
+
+// Another program holds memo.txt without sharing it for `ms` milliseconds,
+// as a sync client or a virus scanner does.
+class BriefLock {
+public:
+  BriefLock(const std::string &path, DWORD ms) : ms_(ms) {
+    file_ = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    thread_ = CreateThread(nullptr, 0, &BriefLock::release, this, 0, nullptr);
+  }
+  ~BriefLock() {
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+  }
+  bool held() const { return file_ != INVALID_HANDLE_VALUE && thread_; }
+
+private:
+  static DWORD WINAPI release(void *self) {
+    auto *lock = static_cast<BriefLock *>(self);
+    Sleep(lock->ms_); // the other program's hold, not a wait for a result
+    CloseHandle(lock->file_);
+    return 0;
+  }
+  DWORD ms_;
+  HANDLE file_;
+  HANDLE thread_;
+};
+
+TEST(MemoStoreLocked, ABriefSharingViolationIsRiddenOutALongOneReported) {
+  tallynix::testing::ScratchFolder folder;
+  const std::string memo = folder.file("memo.txt");
+  writeBytes(memo, "000 a\r\n001 b\r\n");
+  auto files = tallynix::testing::makeRealFileSystem();
+  MemoStore store(*files, memo);
+  {
+    BriefLock lock(memo, 400);
+    ASSERT_TRUE(lock.held());
+    EXPECT_TRUE(store.removeSelected(0, L"a"));
+  }
+  {
+    BriefLock lock(memo, 400);
+    store.append(L"c");
+  }
+  {
+    BriefLock lock(memo, 400);
+    EXPECT_EQ(store.readAll(), (Texts{L"b", L"c"}));
+  }
+  EXPECT_EQ(readBytes(memo), "000 b\r\n001 c\r\n");
+  BriefLock lock(memo, 3000);
+  try {
+    store.append(L"d");
+    FAIL() << "no error";
+  } catch (const FileError &error) {
+    EXPECT_EQ(error.action(), FileError::Action::write);
+  }
+}
+
+} // namespace
+#endif
