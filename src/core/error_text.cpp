@@ -45,8 +45,8 @@ std::wstring describeError(const std::exception &error) {
     return text;
   }
   if (const auto *text = dynamic_cast<const UnrepresentableText *>(&error))
-    return L"このメモの「" + text->character() +
-           L"」は、シフトJISにない文字のため保存できません。\n"
+    return L"このメモには保存できない文字「" + text->character() +
+           L"」（シフトJISにない文字）が含まれています。\n"
            L"その文字を除いてから、もう一度追加してください。";
   if (dynamic_cast<const std::bad_alloc *>(&error))
     return L"メモリが足りません。";

@@ -155,23 +155,26 @@ std::optional<std::string> removeSelected(std::string_view fileBytes,
                                           const std::vector<std::wstring> &memos, int index,
                                           std::wstring_view text) {
   assert(index >= 0);
-  bool underIndex = false;
-  bool allHoldText = true;
-  std::size_t position = 0;
-  forEachLine(fileBytes, [&](std::string_view line) {
-    if (isStoredUnder(line, index)) {
-      underIndex = true;
-      allHoldText = allHoldText && position < memos.size() && memos[position] == text;
-    }
-    ++position;
-  });
-  if (underIndex && allHoldText)
-    return removeIndex(fileBytes, index);
-  if (std::count(memos.begin(), memos.end(), text) != 1)
+  const auto position = static_cast<std::size_t>(index);
+  std::size_t at = memos.size();
+  if (position < memos.size() && memos[position] == text) {
+    at = position;
+  } else if (std::count(memos.begin(), memos.end(), text) == 1) {
+    at = static_cast<std::size_t>(std::find(memos.begin(), memos.end(), text) - memos.begin());
+  }
+  if (at == memos.size())
     return std::nullopt;
-  const std::size_t at =
-      static_cast<std::size_t>(std::find(memos.begin(), memos.end(), text) - memos.begin());
-  return removeLines(fileBytes, [at](std::size_t line, std::string_view) { return line == at; });
+  bool storedUnderIndex = false;
+  std::size_t line = 0;
+  forEachLine(fileBytes, [&](std::string_view bytes) {
+    if (line++ == at)
+      storedUnderIndex = at == position && isStoredUnder(bytes, index);
+  });
+  // Where the list and the file still agree, the delete is the one it has
+  // always been; elsewhere only the selected line goes.
+  if (storedUnderIndex)
+    return removeIndex(fileBytes, index);
+  return removeLines(fileBytes, [at](std::size_t k, std::string_view) { return k == at; });
 }
 
 std::wstring flattenLineBreaks(std::wstring_view text) {

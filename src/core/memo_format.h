@@ -40,10 +40,11 @@ std::string bytesToAppend(std::string_view fileBytes, std::string_view encodedTe
 
 // The file bytes without the memo a user selected from a list that showed
 // `text` at `index`, the rest numbered again from 000. `memos` are the
-// file's memo texts, as parseMemos gives them. When the lines stored under
-// `index` hold `text`, those lines go, as removeIndex drops them; otherwise
-// the one line that holds `text`. Nothing when no line, or more than one,
-// holds it: the file changed and no longer says which memo was meant.
+// file's memo texts, as parseMemos gives them. The selected line is the one
+// at `index` if it still holds `text`, else the one line that holds it.
+// Stored under `index`, it goes as removeIndex drops lines; otherwise it
+// goes alone. Nothing when no line, or more than one, holds `text` away
+// from `index`: the file changed and no longer says which memo was meant.
 std::optional<std::string> removeSelected(std::string_view fileBytes,
                                           const std::vector<std::wstring> &memos, int index,
                                           std::wstring_view text);

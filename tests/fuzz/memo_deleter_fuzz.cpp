@@ -133,33 +133,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   }
   FUZZ_CHECK(at == out.size());
 
-  // The selection check. Model: the lines under the index all hold the
-  // text (and there is one): as removeIndex; otherwise the one line that
-  // holds it; otherwise nothing.
+  // The selection check. Model: the line at `index` if it holds the text,
+  // else the one line holding it; stored under `index`, as removeIndex;
+  // otherwise that line alone; nothing when there is no such line.
   const auto memos = tallynix::memo::parseMemos(codec.decode(file));
   const auto lines = fuzz::splitLines(file);
   FUZZ_CHECK(memos.size() == lines.size());
   const std::size_t pick = static_cast<std::size_t>(index) % (memos.size() + 1);
   const std::wstring text = pick < memos.size() ? memos[pick] : L"\x1F\x1F";
-  bool under = false;
-  bool allHold = true;
-  for (std::size_t k = 0; k < lines.size(); ++k)
-    if (fuzz::storedUnder(fuzz::storedIndexOf(lines[k]), index)) {
-      under = true;
-      allHold = allHold && memos[k] == text;
-    }
-  const auto holding = std::count(memos.begin(), memos.end(), text);
+  const auto position = static_cast<std::size_t>(index);
+  std::size_t chosen = memos.size();
+  if (position < memos.size() && memos[position] == text)
+    chosen = position;
+  else if (std::count(memos.begin(), memos.end(), text) == 1)
+    chosen = static_cast<std::size_t>(std::find(memos.begin(), memos.end(), text) - memos.begin());
   const std::optional<std::string> selected =
       tallynix::memo::removeSelected(file, memos, index, text);
-  if (under && allHold) {
-    FUZZ_CHECK(selected == out);
-  } else if (holding == 1) {
-    const std::size_t at =
-        static_cast<std::size_t>(std::find(memos.begin(), memos.end(), text) - memos.begin());
-    FUZZ_CHECK(selected == renumbered(keptLinesWithout(
-                               file, [at](std::size_t k, std::string_view) { return k == at; })));
-  } else {
+  if (chosen == memos.size()) {
     FUZZ_CHECK(!selected);
+  } else if (chosen == position && fuzz::storedUnder(fuzz::storedIndexOf(lines[chosen]), index)) {
+    FUZZ_CHECK(selected == out);
+  } else {
+    FUZZ_CHECK(selected ==
+               renumbered(keptLinesWithout(
+                   file, [chosen](std::size_t k, std::string_view) { return k == chosen; })));
   }
   if (selected)
     FUZZ_CHECK(fuzz::splitLines(std::string_view(*selected)).size() < lines.size());

@@ -168,18 +168,20 @@ std::optional<std::string> removeSelectedOf(const std::string &file, int index,
 
 TEST(RemoveSelected, TheMemoStillUnderItsIndexGoesAsBefore) {
   EXPECT_EQ(removeSelectedOf("000 a\r\n001 b\r\n002 c\r\n", 1, L"b"), "000 a\r\n001 c\r\n");
-  // Lines stored under that index all holding the text go together.
-  EXPECT_EQ(removeSelectedOf("000 a\r\n001 b\r\n001 b\r\n", 1, L"b"), "000 a\r\n");
+  // Every line stored under that index goes, as it always has.
+  EXPECT_EQ(removeSelectedOf("000 a\r\n001 b\r\n001 x\r\n", 1, L"b"), "000 a\r\n");
+  // The same text elsewhere does not matter while the list's line holds it.
+  EXPECT_EQ(removeSelectedOf("000 b\r\n001 b\r\n", 1, L"b"), "000 b\r\n");
 }
 
 TEST(RemoveSelected, AMovedMemoIsFoundByItsText) {
   // "a" was deleted elsewhere and the rest renumbered: "b" is now 000.
   EXPECT_EQ(removeSelectedOf("000 b\r\n001 c\r\n", 1, L"b"), "000 c\r\n");
   EXPECT_EQ(removeSelectedOf("000 b\r\n001 c\r\n", 2, L"c"), "000 b\r\n");
-  // Two memos under one number (as older versions could write): only the
-  // selected one goes.
+  // A line whose number is not its place goes alone: removeIndex would
+  // take the line numbered 2 or none.
   EXPECT_EQ(removeSelectedOf("000 a\r\n001 b\r\n001 x\r\n", 2, L"x"), "000 a\r\n001 b\r\n");
-  EXPECT_EQ(removeSelectedOf("000 a\r\n001 b\r\n001 x\r\n", 1, L"b"), "000 a\r\n001 x\r\n");
+  EXPECT_EQ(removeSelectedOf("000 a\r\n005 x\r\n002 y\r\n", 1, L"x"), "000 a\r\n001 y\r\n");
 }
 
 TEST(RemoveSelected, NothingWhenTheTextIsGoneOrHeldTwice) {
