@@ -156,8 +156,9 @@ class LockedMemoFile(FaultCase):
         app.set_text(window.hwnd, COMBO, "ロック中")
         self.assertTrue(app.click_button(window.hwnd, ADD))
         self.assertEqual(app.memo_path.read_bytes(), SEED + "003 ロック中\r\n".encode("cp932"))
-        self.record("memo.txt locked by another program (add, delete, clear)",
-                    "each says which file could not be read or written and why; nothing changes; "
+        self.record("memo.txt locked by another program for good (add, delete, clear)",
+                    "after about a second of retrying, each says which file could not be read or "
+                    "written and why; nothing changes; "
                     "the typed text stays and can be added once the lock is gone",
                     True)
 
