@@ -158,6 +158,7 @@ class SharedFile(harness.TestCase):
     def test_delete_after_another_writer_changed_the_file(self):
         app = self.app
         strip = self.start(memo_file("a", "b", "c"), ["a", "b", "c"])
+        text = ""
         with self.subTest("renumbered: the selected memo is found by its text"):
             app.memo_path.write_bytes(memo_file("b", "c"))  # "a" deleted elsewhere
             strip.select_text("b")
