@@ -77,7 +77,7 @@ void BM_append_tallynix(benchmark::State &state) {
   tallynix::posix::PosixFileSystem files;
   tallynix::MemoStore store(files, path);
   for (auto _ : state) {
-    store.append(n, memo);
+    store.append(memo);
     state.PauseTiming();
     if (::truncate(path.c_str(), size) != 0)
       state.SkipWithError("truncate failed");

@@ -63,8 +63,8 @@ int main(int argc, char **argv) {
       result += store.readAll().size();
       measured([&] { result += store.readAll().size(); });
     } else if (op == "append") {
-      warm.append(n, memo);
-      measured([&] { store.append(n, memo); });
+      warm.append(memo);
+      measured([&] { store.append(memo); });
     } else if (op == "removeByIndex") {
       bench::writeFile(scratch, bench::readFile(path));
       warm.removeByIndex(0);

@@ -268,7 +268,17 @@ int MainWindow::selectedIndex() {
   return static_cast<int>(SendMessageW(memoList_, CB_GETCURSEL, 0, 0));
 }
 
-int MainWindow::memoCount() { return static_cast<int>(SendMessageW(memoList_, CB_GETCOUNT, 0, 0)); }
+std::wstring MainWindow::selectedText() {
+  const WPARAM index = SendMessageW(memoList_, CB_GETCURSEL, 0, 0);
+  const LRESULT length = SendMessageW(memoList_, CB_GETLBTEXTLEN, index, 0);
+  if (length == CB_ERR)
+    return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const LRESULT got =
+      SendMessageW(memoList_, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got == CB_ERR ? 0 : static_cast<std::size_t>(got));
+  return text;
+}
 
 void MainWindow::showMemos(std::span<const std::wstring> memos) {
   clearList();

@@ -39,7 +39,7 @@ private:
   // MemoStrip
   std::wstring typedText() override;
   int selectedIndex() override;
-  int memoCount() override;
+  std::wstring selectedText() override;
   void showMemos(std::span<const std::wstring> memos) override;
   void clearList() override;
   Position position() override;

@@ -24,7 +24,7 @@ void MemoCommands::addMemo() {
   if (text.empty())
     return;
   try {
-    memos_.append(strip_.memoCount(), text);
+    memos_.append(text);
   } catch (const UnrepresentableText &error) {
     // Keep the text in the field so that nothing typed is lost.
     strip_.tell(describeError(error));
@@ -38,7 +38,11 @@ void MemoCommands::deleteMemo() {
   const int index = strip_.selectedIndex();
   if (index == -1 || isBlank(strip_.typedText()))
     return;
-  memos_.removeByIndex(index);
+  if (!memos_.removeSelected(index, strip_.selectedText())) {
+    strip_.showMemos(memos_.readAll());
+    strip_.tell(kSelectionGone);
+    return;
+  }
   storePosition();
   strip_.unload();
   strip_.open();

@@ -22,10 +22,10 @@ public:
   virtual ~MemoStrip() = default;
 
   // The memo list: the text in its edit field, the selected item (-1 for
-  // none) and the number of items.
+  // none) and that item's text.
   virtual std::wstring typedText() = 0;
   virtual int selectedIndex() = 0;
-  virtual int memoCount() = 0;
+  virtual std::wstring selectedText() = 0;
   // Replaces the items with `memos`; the edit field empties.
   virtual void showMemos(std::span<const std::wstring> memos) = 0;
   // Empties the items and the edit field.
@@ -55,6 +55,8 @@ public:
 
 inline constexpr std::wstring_view kClearQuestion = L"本当に全てを削除しますか？";
 inline constexpr std::wstring_view kClearTitle = L"確認";
+inline constexpr std::wstring_view kSelectionGone =
+    L"選んだメモは、ほかで変更されたため削除しませんでした。一覧を読み直しました。";
 
 // The strip's commands: each handler of the strip calls one of these.
 class MemoCommands {
@@ -66,7 +68,9 @@ public:
   void refillList();
   // The add button: store the typed text as the next memo.
   void addMemo();
-  // The delete button: delete the selected memo and open the strip afresh.
+  // The delete button: delete the selected memo and open the strip afresh;
+  // when memo.txt changed so that it no longer says which memo that was,
+  // delete nothing, show the list as it is now and say so.
   void deleteMemo();
   // The clear button: empty the memo file after asking.
   void clearAll();

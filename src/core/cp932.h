@@ -30,4 +30,10 @@ private:
   std::unique_ptr<State> state_;
 };
 
+// Text pasted from web pages and other systems uses code points for a few
+// characters that code page 932 holds under others (〜 U+301C for ～ U+FF5E,
+// ¥ U+00A5 for 0x5C, ...). Both codecs store them through this one table, so
+// that the tests' codec and the program's agree on what can be stored.
+std::wstring withCp932Forms(std::wstring_view text);
+
 } // namespace tallynix

@@ -44,8 +44,9 @@ std::wstring describeError(const std::exception &error) {
     }
     return text;
   }
-  if (dynamic_cast<const UnrepresentableText *>(&error))
-    return L"このメモには保存できない文字（絵文字など、シフトJISにない文字）が含まれています。\n"
+  if (const auto *text = dynamic_cast<const UnrepresentableText *>(&error))
+    return L"このメモには保存できない文字「" + text->character() +
+           L"」（シフトJISにない文字）が含まれています。\n"
            L"その文字を除いてから、もう一度追加してください。";
   if (dynamic_cast<const std::bad_alloc *>(&error))
     return L"メモリが足りません。";

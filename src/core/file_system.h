@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -46,6 +47,15 @@ public:
   virtual void truncate(std::string_view name) = 0;
   // The size in bytes, or nothing when the file does not exist.
   virtual std::optional<std::uint64_t> size(std::string_view name) = 0;
+
+  // Runs `change` while no other copy of this program changes the file, so
+  // that a read and the write made from it are one step for the others: two
+  // copies never number two memos alike nor rewrite over each other's
+  // change. The default suits a file system with a single user.
+  virtual void exclusively(std::string_view name, const std::function<void()> &change) {
+    (void)name;
+    change();
+  }
 };
 
 } // namespace tallynix

@@ -69,6 +69,35 @@ bool digitsEqual(std::string_view digits, int index) {
   return significant == wanted;
 }
 
+// Whether a line is stored under `index`: by its whole number after four or
+// more digits, otherwise by its first three characters.
+bool isStoredUnder(std::string_view line, int index) {
+  const std::size_t digits = leadingDigits(line);
+  if (hasLongIndex(line, digits))
+    return digitsEqual(line.substr(0, digits), index);
+  // Digits are never trail bytes, so comparing the first three bytes with
+  // the key compares the first three characters.
+  return line.substr(0, 3) == formatIndex(index);
+}
+
+// The file without the lines `drop(position, line)` picks, the others
+// numbered again from 000, each ended with CR LF.
+template <typename Drop> std::string removeLines(std::string_view fileBytes, Drop drop) {
+  std::string out;
+  out.reserve(fileBytes.size());
+  int kept = 0;
+  std::size_t position = 0;
+  forEachLine(fileBytes, [&](std::string_view line) {
+    if (drop(position++, line))
+      return;
+    const std::size_t digits = leadingDigits(line);
+    out += formatIndex(kept++);
+    out += hasLongIndex(line, digits) ? line.substr(digits) : line.substr(skipCharacters(line, 3));
+    out += "\r\n";
+  });
+  return out;
+}
+
 } // namespace
 
 std::string formatIndex(int index) {
@@ -101,29 +130,8 @@ std::vector<std::wstring> parseMemos(std::wstring_view fileText) {
 
 std::string removeIndex(std::string_view fileBytes, int index) {
   assert(index >= 0);
-  const std::string key = formatIndex(index);
-  std::string out;
-  out.reserve(fileBytes.size());
-  int kept = 0;
-  forEachLine(fileBytes, [&](std::string_view line) {
-    const std::size_t digits = leadingDigits(line);
-    std::string_view tail;
-    if (hasLongIndex(line, digits)) {
-      if (digitsEqual(line.substr(0, digits), index))
-        return;
-      tail = line.substr(digits);
-    } else {
-      // Digits are never trail bytes, so comparing the first three bytes
-      // with the key compares the first three characters.
-      if (line.substr(0, 3) == key)
-        return;
-      tail = line.substr(skipCharacters(line, 3));
-    }
-    out += formatIndex(kept++);
-    out += tail;
-    out += "\r\n";
-  });
-  return out;
+  return removeLines(
+      fileBytes, [&](std::size_t, std::string_view line) { return isStoredUnder(line, index); });
 }
 
 std::string formatLine(int index, std::string_view encodedText) {
@@ -133,6 +141,40 @@ std::string formatLine(int index, std::string_view encodedText) {
   line += encodedText;
   line += "\r\n";
   return line;
+}
+
+std::string bytesToAppend(std::string_view fileBytes, std::string_view encodedText) {
+  int memos = 0;
+  forEachLine(fileBytes, [&](std::string_view) { ++memos; });
+  // The reader ends a line at CR or CR LF; a bare LF is part of the text.
+  const bool ended = fileBytes.empty() || fileBytes.ends_with('\r') || fileBytes.ends_with("\r\n");
+  return (ended ? "" : "\r\n") + formatLine(memos, encodedText);
+}
+
+std::optional<std::string> removeSelected(std::string_view fileBytes,
+                                          const std::vector<std::wstring> &memos, int index,
+                                          std::wstring_view text) {
+  assert(index >= 0);
+  const auto position = static_cast<std::size_t>(index);
+  std::size_t at = memos.size();
+  if (position < memos.size() && memos[position] == text) {
+    at = position;
+  } else if (std::count(memos.begin(), memos.end(), text) == 1) {
+    at = static_cast<std::size_t>(std::find(memos.begin(), memos.end(), text) - memos.begin());
+  }
+  if (at == memos.size())
+    return std::nullopt;
+  bool storedUnderIndex = false;
+  std::size_t line = 0;
+  forEachLine(fileBytes, [&](std::string_view bytes) {
+    if (line++ == at)
+      storedUnderIndex = at == position && isStoredUnder(bytes, index);
+  });
+  // Where the list and the file still agree, the delete is the one it has
+  // always been; elsewhere only the selected line goes.
+  if (storedUnderIndex)
+    return removeIndex(fileBytes, index);
+  return removeLines(fileBytes, [at](std::size_t k, std::string_view) { return k == at; });
 }
 
 std::wstring flattenLineBreaks(std::wstring_view text) {

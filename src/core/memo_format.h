@@ -8,6 +8,7 @@
 // a whole number, so lists past 999 memos stay consistent.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,23 @@ std::string removeIndex(std::string_view fileBytes, int index);
 
 // One line of the file for a memo: index, space, text, CR LF.
 std::string formatLine(int index, std::string_view encodedText);
+
+// What to append to `fileBytes` to add a memo: the new line, numbered by the
+// memos already in the file, so that no number appears twice even when
+// another program added lines. A last line without its terminator gets its
+// CR LF first, or the new memo would run into it.
+std::string bytesToAppend(std::string_view fileBytes, std::string_view encodedText);
+
+// The file bytes without the memo a user selected from a list that showed
+// `text` at `index`, the rest numbered again from 000. `memos` are the
+// file's memo texts, as parseMemos gives them. The selected line is the one
+// at `index` if it still holds `text`, else the one line that holds it.
+// Stored under `index`, it goes as removeIndex drops lines; otherwise it
+// goes alone. Nothing when no line, or more than one, holds `text` away
+// from `index`: the file changed and no longer says which memo was meant.
+std::optional<std::string> removeSelected(std::string_view fileBytes,
+                                          const std::vector<std::wstring> &memos, int index,
+                                          std::wstring_view text);
 
 // A memo is one line: each line break (CR LF, CR or LF) becomes one space,
 // so a pasted text keeps all of its words.

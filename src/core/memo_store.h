@@ -19,7 +19,14 @@ inline constexpr std::string_view kMemoFileName = "memo.txt";
 // A memo text holding a character that code page 932 cannot store.
 class UnrepresentableText : public std::runtime_error {
 public:
-  UnrepresentableText() : std::runtime_error("text not representable in code page 932") {}
+  explicit UnrepresentableText(std::wstring character)
+      : std::runtime_error("text not representable in code page 932"),
+        character_(std::move(character)) {}
+  // The first such character (a surrogate pair where wchar_t is 16 bits).
+  const std::wstring &character() const noexcept { return character_; }
+
+private:
+  std::wstring character_;
 };
 
 // The memo file, named relative to the current directory at each access.
@@ -30,10 +37,16 @@ public:
 
   void touch();
   std::vector<std::wstring> readAll();
-  // Refuses (UnrepresentableText) a text that code page 932 cannot hold and
-  // then writes nothing. Line breaks in the text become spaces.
-  void append(int index, std::wstring_view text);
+  // Adds a memo under the number of memos in the file. Refuses
+  // (UnrepresentableText) a text that code page 932 cannot hold and then
+  // writes nothing. Line breaks in the text become spaces.
+  void append(std::wstring_view text);
+  // Deletes every line stored under `index`, whatever it holds.
   void removeByIndex(int index);
+  // Deletes the memo a user selected from a list showing `text` at `index`,
+  // checked against the file as it is now (see memo::removeSelected). False
+  // when the file no longer says which memo that was: nothing is deleted.
+  bool removeSelected(int index, std::wstring_view text);
   // Nothing when the file does not exist.
   std::optional<std::uint64_t> sizeInBytes();
   void truncate();

@@ -56,9 +56,10 @@ std::wstring Cp932::decode(std::string_view bytes) const {
   return text;
 }
 
-std::optional<std::string> Cp932::encode(std::wstring_view text) const {
-  if (text.empty())
+std::optional<std::string> Cp932::encode(std::wstring_view original) const {
+  if (original.empty())
     return std::string{};
+  const std::wstring text = withCp932Forms(original);
   const int length = static_cast<int>(text.size());
   BOOL usedDefault = FALSE;
   const int size = WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, text.data(), length,

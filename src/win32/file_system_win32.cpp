@@ -2,10 +2,17 @@
 
 #include "win32/handles.h"
 
+#include <cwchar>
 #include <limits>
 
 namespace tallynix::win32 {
 namespace {
+
+// A sync client or a virus scanner holds a file for a moment; so does
+// another copy of the program. A sharing or lock violation is tried again
+// for about a second, in short steps, before it is reported.
+constexpr ULONGLONG kPatienceMs = 1000;
+constexpr DWORD kRetryStepMs = 50;
 
 std::wstring widen(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }
 
@@ -19,8 +26,35 @@ std::wstring fullPathOf(const std::wstring &name) {
   return path.empty() ? name : path;
 }
 
+bool isBusy(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
+// A failed step; it becomes a FileError once trying again is over.
+struct Failure {
+  FileError::Action action;
+  std::wstring name;
+  DWORD error;
+  bool busy;
+};
+
 [[noreturn]] void fail(FileError::Action action, const std::wstring &name, DWORD error) {
-  throw FileError(action, fullPathOf(name), systemErrorText(error));
+  throw Failure{action, name, error, isBusy(error)};
+}
+
+// Runs `attempt` again while it fails on a file that is busy, for about a
+// second; then the failure is reported with the file's full path.
+template <typename Attempt> auto patiently(Attempt attempt) {
+  const ULONGLONG deadline = GetTickCount64() + kPatienceMs;
+  for (;;) {
+    try {
+      return attempt();
+    } catch (const Failure &failure) {
+      if (!failure.busy || GetTickCount64() >= deadline)
+        throw FileError(failure.action, fullPathOf(failure.name), systemErrorText(failure.error));
+    }
+    Sleep(kRetryStepMs);
+  }
 }
 
 UniqueFile open(const std::wstring &name, DWORD access, DWORD share, DWORD disposition,
@@ -50,6 +84,65 @@ void closeOrFail(UniqueFile &file, FileError::Action action, const std::wstring 
 
 constexpr DWORD kShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
+// Each process rewrites through a temporary file of its own, so that two
+// copies never install each other's content.
+std::wstring temporaryName(const std::wstring &path, DWORD process) {
+  return path + L"." + std::to_wstring(process) + L".tmp";
+}
+
+bool isRunning(DWORD process) {
+  if (process == GetCurrentProcessId())
+    return false; // this process has no rewrite under way: a dead one had its id
+  HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, process);
+  if (!handle)
+    return GetLastError() == ERROR_ACCESS_DENIED; // it exists, we may not look
+  const bool running = WaitForSingleObject(handle, 0) == WAIT_TIMEOUT;
+  CloseHandle(handle);
+  return running;
+}
+
+// Removes the temporary files that processes left when they ended during a
+// rewrite. The file of a process that still runs is its rewrite under way
+// and stays.
+void removeAbandonedTemporaries(const std::wstring &path) {
+  const std::size_t slash = path.find_last_of(L"\\/");
+  const std::wstring folder = slash == path.npos ? L"" : path.substr(0, slash + 1);
+  const std::wstring prefix = path.substr(folder.size()) + L".";
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((path + L".*.tmp").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE)
+    return;
+  do {
+    const std::wstring_view name = found.cFileName;
+    if (name.size() <= prefix.size() + 4 || name.substr(0, prefix.size()) != prefix ||
+        name.substr(name.size() - 4) != L".tmp")
+      continue;
+    const std::wstring_view digits = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+    if (digits.size() > 10 || digits.find_first_not_of(L"0123456789") != digits.npos)
+      continue;
+    const unsigned long long process = std::wcstoull(std::wstring(digits).c_str(), nullptr, 10);
+    if (process <= std::numeric_limits<DWORD>::max() && !isRunning(static_cast<DWORD>(process)))
+      DeleteFileW((folder + std::wstring(name)).c_str());
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
+// A name for the mutex through which copies of the program take turns on
+// one file: its full path, upper-cased as NTFS compares names, hashed
+// (FNV-1a) because kernel object names cannot hold backslashes.
+std::wstring mutexNameFor(const std::wstring &path) {
+  std::wstring key = fullPathOf(path);
+  CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+  unsigned long long hash = 14695981039346656037ull;
+  for (const wchar_t c : key) {
+    hash ^= static_cast<unsigned long long>(c);
+    hash *= 1099511628211ull;
+  }
+  wchar_t name[64];
+  std::swprintf(name, 64, L"Local\\tallynix.memo.%016llx", hash);
+  return name;
+}
+
 } // namespace
 
 std::wstring systemErrorText(DWORD error) {
@@ -69,94 +162,134 @@ std::wstring systemErrorText(DWORD error) {
 void Win32FileSystem::touch(std::string_view name) {
   // Asks for no write access: a read-only memo file still opens for reading.
   const std::wstring path = widen(name);
-  UniqueFile file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                              kShareReadWrite | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
-    const DWORD error = GetLastError();
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-      fail(FileError::Action::notAFile, path, ERROR_DIRECTORY);
-    fail(FileError::Action::create, path, error);
-  }
-  closeOrFail(file, FileError::Action::create, path);
+  patiently([&] {
+    UniqueFile file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                kShareReadWrite | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+      const DWORD error = GetLastError();
+      const DWORD attributes = GetFileAttributesW(path.c_str());
+      if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        fail(FileError::Action::notAFile, path, ERROR_DIRECTORY);
+      fail(FileError::Action::create, path, error);
+    }
+    closeOrFail(file, FileError::Action::create, path);
+  });
 }
 
 std::string Win32FileSystem::read(std::string_view name) {
   const std::wstring path = widen(name);
-  UniqueFile file =
-      open(path, GENERIC_READ, kShareReadWrite, OPEN_EXISTING, FileError::Action::read);
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size))
-    fail(FileError::Action::read, path, GetLastError());
-  if (static_cast<unsigned long long>(size.QuadPart) > std::numeric_limits<std::size_t>::max() / 2)
-    fail(FileError::Action::read, path, ERROR_NOT_ENOUGH_MEMORY);
-  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const std::size_t left = bytes.size() - done;
-    const DWORD chunk = static_cast<DWORD>(left < (1u << 30) ? left : std::size_t{1} << 30);
-    DWORD got = 0;
-    if (!ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr))
+  return patiently([&] {
+    UniqueFile file =
+        open(path, GENERIC_READ, kShareReadWrite, OPEN_EXISTING, FileError::Action::read);
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size))
       fail(FileError::Action::read, path, GetLastError());
-    if (got == 0)
-      break; // the file shrank while we read it
-    done += got;
-  }
-  bytes.resize(done);
-  return bytes;
+    if (static_cast<unsigned long long>(size.QuadPart) >
+        std::numeric_limits<std::size_t>::max() / 2)
+      fail(FileError::Action::read, path, ERROR_NOT_ENOUGH_MEMORY);
+    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const std::size_t left = bytes.size() - done;
+      const DWORD chunk = static_cast<DWORD>(left < (1u << 30) ? left : std::size_t{1} << 30);
+      DWORD got = 0;
+      if (!ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr))
+        fail(FileError::Action::read, path, GetLastError());
+      if (got == 0)
+        break; // the file shrank while we read it
+      done += got;
+    }
+    bytes.resize(done);
+    return bytes;
+  });
 }
 
 void Win32FileSystem::append(std::string_view name, std::string_view bytes) {
+  // FILE_APPEND_DATA: each write lands at the end of the file as it is
+  // then, whoever else appends.
   const std::wstring path = widen(name);
-  UniqueFile file =
-      open(path, FILE_APPEND_DATA, kShareReadWrite, OPEN_ALWAYS, FileError::Action::write);
-  writeAll(file.get(), bytes, path);
-  closeOrFail(file, FileError::Action::write, path);
+  patiently([&] {
+    UniqueFile file =
+        open(path, FILE_APPEND_DATA, kShareReadWrite, OPEN_ALWAYS, FileError::Action::write);
+    writeAll(file.get(), bytes, path);
+    closeOrFail(file, FileError::Action::write, path);
+  });
 }
 
 void Win32FileSystem::replace(std::string_view name, std::string_view bytes) {
   // Write the new content beside the file and move it over the file in one
-  // step, so that a failure or a crash part-way never loses memos. A
-  // temporary file left by an earlier crash is simply overwritten here.
+  // step, so that a failure or a crash part-way never loses memos.
   const std::wstring path = widen(name);
-  const std::wstring temporary = path + L".tmp";
-  try {
-    UniqueFile file = open(temporary, GENERIC_WRITE, 0, CREATE_ALWAYS, FileError::Action::write);
-    writeAll(file.get(), bytes, temporary);
-    if (!FlushFileBuffers(file.get()))
-      fail(FileError::Action::write, temporary, GetLastError());
-    closeOrFail(file, FileError::Action::write, temporary);
-    if (!MoveFileExW(temporary.c_str(), path.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-      fail(FileError::Action::replace, path, GetLastError());
-  } catch (const FileError &error) {
-    DeleteFileW(temporary.c_str());
-    // Whatever step failed, what the user needs to know is that memo.txt
-    // was not rewritten and still holds every memo.
-    throw FileError(FileError::Action::replace, fullPathOf(path), error.systemText());
-  }
+  const std::wstring temporary = temporaryName(path, GetCurrentProcessId());
+  removeAbandonedTemporaries(path);
+  patiently([&] {
+    try {
+      UniqueFile file = open(temporary, GENERIC_WRITE, 0, CREATE_NEW, FileError::Action::write);
+      writeAll(file.get(), bytes, temporary);
+      if (!FlushFileBuffers(file.get()))
+        fail(FileError::Action::write, temporary, GetLastError());
+      closeOrFail(file, FileError::Action::write, temporary);
+      if (!MoveFileExW(temporary.c_str(), path.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        // Windows refuses to replace a file that someone has open (a reader,
+        // say) with "access denied": that passes too.
+        const DWORD error = GetLastError();
+        throw Failure{FileError::Action::replace, path, error,
+                      isBusy(error) || error == ERROR_ACCESS_DENIED};
+      }
+    } catch (const Failure &failure) {
+      DeleteFileW(temporary.c_str());
+      // Whatever step failed, what the user needs to know is that memo.txt
+      // was not rewritten and still holds every memo.
+      throw Failure{FileError::Action::replace, path, failure.error, failure.busy};
+    }
+  });
 }
 
 void Win32FileSystem::truncate(std::string_view name) {
   const std::wstring path = widen(name);
-  UniqueFile file =
-      open(path, GENERIC_WRITE, kShareReadWrite, TRUNCATE_EXISTING, FileError::Action::write);
-  closeOrFail(file, FileError::Action::write, path);
+  patiently([&] {
+    UniqueFile file =
+        open(path, GENERIC_WRITE, kShareReadWrite, TRUNCATE_EXISTING, FileError::Action::write);
+    closeOrFail(file, FileError::Action::write, path);
+  });
 }
 
 std::optional<std::uint64_t> Win32FileSystem::size(std::string_view name) {
   const std::wstring path = widen(name);
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
-    const DWORD error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-      return std::nullopt;
-    fail(FileError::Action::query, path, error);
-  }
-  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-    fail(FileError::Action::notAFile, path, ERROR_DIRECTORY);
-  return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  return patiently([&]() -> std::optional<std::uint64_t> {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+      const DWORD error = GetLastError();
+      if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return std::nullopt;
+      fail(FileError::Action::query, path, error);
+    }
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      fail(FileError::Action::notAFile, path, ERROR_DIRECTORY);
+    return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  });
+}
+
+void Win32FileSystem::exclusively(std::string_view name, const std::function<void()> &change) {
+  // A mutex rather than a share mode on the file itself: Windows does not
+  // replace a file that is held open, and the rewrite ends in a replace. A
+  // copy that dies holding it abandons it, which lets the next one in.
+  const std::wstring path = widen(name);
+  HANDLE created = CreateMutexW(nullptr, FALSE, mutexNameFor(path).c_str());
+  if (!created)
+    throw FileError(FileError::Action::write, fullPathOf(path), systemErrorText(GetLastError()));
+  const UniqueFile mutex(created);
+  const DWORD waited = WaitForSingleObject(mutex.get(), kPatienceMs);
+  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED)
+    throw FileError(FileError::Action::write, fullPathOf(path),
+                    systemErrorText(ERROR_SHARING_VIOLATION));
+  struct Release {
+    HANDLE mutex;
+    ~Release() { ReleaseMutex(mutex); }
+  } release{mutex.get()};
+  change();
 }
 
 } // namespace tallynix::win32

@@ -9,8 +9,9 @@ flushing the temporary file, the rename). After each kill:
 
 - memo.txt holds byte for byte either the whole old content or the whole
   new one (never a mixture, a part or nothing);
-- a memo.txt.tmp left behind is harmless: the next deletion succeeds, gives
-  the right content and leaves no temporary file.
+- a temporary file left behind (memo.txt.<pid>.tmp) is harmless: the next
+  deletion succeeds, gives the right content and removes it, since the
+  process that wrote it is gone.
 
 Prints the counts and exits non-zero on any violation. With --in-place the
 deletions use crash_delete's unsafe in-place rewrite instead, to show that
@@ -20,6 +21,7 @@ the loop catches a torn file.
 import argparse
 import os
 import random
+import re
 import select
 import shutil
 import signal
@@ -29,7 +31,7 @@ import sys
 import time
 
 MEMO = "memo.txt"
-TEMPORARY = MEMO + ".tmp"
+TEMPORARY = re.compile(re.escape(MEMO) + r"\.\d+\.tmp$")
 STEP_TIMEOUT = 30.0  # seconds for any one process to report or end
 
 
@@ -123,7 +125,8 @@ def main():
     shutil.rmtree(args.folder, ignore_errors=True)
     os.makedirs(args.folder)
     memo = os.path.join(args.folder, MEMO)
-    temporary = os.path.join(args.folder, TEMPORARY)
+    def temporaries():
+        return [name for name in os.listdir(args.folder) if TEMPORARY.match(name)]
     texts = memo_texts(args.memos)
     old = render(texts)
 
@@ -152,7 +155,7 @@ def main():
     for run in range(args.runs):
         index = rng.randrange(args.memos)
         new = render(without(texts, index))
-        for name in (MEMO, TEMPORARY):
+        for name in [MEMO] + temporaries():
             if os.path.exists(os.path.join(args.folder, name)):
                 os.remove(os.path.join(args.folder, name))
         write(memo, old)
@@ -178,24 +181,24 @@ def main():
                 counts["torn"] += 1
                 raise Violation("memo.txt is torn: %d bytes, old %d, new %d"
                                 % (len(after), len(old), len(new)))
-            if os.path.exists(temporary):
+            if temporaries():
                 counts["leftover"] += 1
                 if proc.returncode == 0:
-                    raise Violation("a finished deletion left memo.txt.tmp")
+                    raise Violation("a finished deletion left a temporary file")
 
             # The next deletion, left to run, cleans up whatever was left.
             finish(start(binary, args.folder, index))
             if read(memo) != expected:
                 raise Violation("the deletion after the kill gave the wrong content")
-            if os.path.exists(temporary):
-                raise Violation("the deletion after the kill left memo.txt.tmp")
+            if temporaries():
+                raise Violation("the deletion after the kill left %s" % temporaries())
         except Violation as violation:
             violations.append("run %d (index %d, kill after %.3f ms): %s"
                               % (run, index, delay * 1e3, violation))
             print("kill_delete: VIOLATION " + violations[-1], flush=True)
 
     print("kill_delete: %d runs, %d killed during the deletion, %d finished before the kill; "
-          "memo.txt old %d, new %d, torn or missing %d; memo.txt.tmp left behind %d; "
+          "memo.txt old %d, new %d, torn or missing %d; temporary file left behind %d; "
           "violations %d" % (args.runs, counts["killed"], counts["finished"], counts["old"],
                              counts["new"], counts["torn"], counts["leftover"], len(violations)))
     if violations:

@@ -178,15 +178,15 @@ class Commands(harness.TestCase):
             strip.refill(["first memo", "日本語のメモ", "  padded memo  ", "   "], after=ADD)
             self.assertEqual(app.memo_path.read_bytes(), four, "memo.txt is unchanged")
 
-        with self.subTest("the index is the list's item count, not the file's line count"):
+        with self.subTest("the number is the file's memo count, not the list's item count"):
             strip.type_text("fifth")
             strip.press(ADD)
             wait_file(self, four + line(4, "fifth"))
             strip.wait_list([])
-            # Without a refill the list is empty, so the next memo is stored as 000.
+            # The list is empty until the next refill; the file decides the number.
             strip.type_text("sixth")
             strip.press(ADD)
-            wait_file(self, four + line(4, "fifth") + line(0, "sixth"))
+            wait_file(self, four + line(4, "fifth") + line(5, "sixth"))
             strip.wait_list([])
 
     def test_unstorable_text_is_refused_and_kept(self):

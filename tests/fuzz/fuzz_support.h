@@ -144,6 +144,7 @@ public:
     std::filesystem::remove_all(path_, ignored);
   }
   std::string file(const char *name) const { return (path_ / name).string(); }
+  const std::filesystem::path &path() const { return path_; }
 
 private:
   std::filesystem::path path_;

@@ -1,5 +1,8 @@
 // The deleter on arbitrary file bytes and an arbitrary index (the first two
-// input bytes, 0 to 9999; the rest is the file). Its output is compared
+// input bytes, 0 to 9999; the rest is the file). The selection check runs on
+// the same input with the text of the line at that position (none past the
+// end): it deletes what the model says or nothing, and never a line that
+// does not hold the selected text. Its output is compared
 // byte for byte with a reference model written here from the line rules,
 // checked for its shape (numbered lines, each ending CR LF) and for what
 // the list shows afterwards, and the same deletion is run through
@@ -12,9 +15,11 @@
 #include "core/memo_store.h"
 #include "posix/file_system_posix.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 
 namespace {
 
@@ -29,16 +34,30 @@ struct Kept {
 // The lines that survive a deletion of `index`, each with its tail: after
 // four or more leading digits the rest of the line, otherwise the line from
 // its fourth character on.
-std::vector<Kept> keptLines(std::string_view file, int index) {
+template <typename Drop> std::vector<Kept> keptLinesWithout(std::string_view file, Drop drop) {
   std::vector<Kept> kept;
+  std::size_t position = 0;
   for (const std::string_view line : fuzz::splitLines(file)) {
-    if (fuzz::storedUnder(fuzz::storedIndexOf(line), index))
+    if (drop(position++, line))
       continue;
     const std::size_t digits = fuzz::countDigits(line);
     const bool longIndex = digits >= 4 && line.front() != '0';
     kept.push_back({line, longIndex ? line.substr(digits) : fuzz::afterThreeCharacters(line)});
   }
   return kept;
+}
+
+std::vector<Kept> keptLines(std::string_view file, int index) {
+  return keptLinesWithout(file, [index](std::size_t, std::string_view line) {
+    return fuzz::storedUnder(fuzz::storedIndexOf(line), index);
+  });
+}
+
+std::string renumbered(const std::vector<Kept> &kept) {
+  std::string out;
+  for (std::size_t k = 0; k < kept.size(); ++k)
+    out += fuzz::indexText(static_cast<int>(k)) + std::string(kept[k].tail) + "\r\n";
+  return out;
 }
 
 // A line as the program writes it: an index of three digits, or of more
@@ -72,10 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
   // Byte for byte what the reference model gives.
   const std::vector<Kept> kept = keptLines(file, index);
-  std::string expected;
-  for (std::size_t k = 0; k < kept.size(); ++k)
-    expected += fuzz::indexText(static_cast<int>(k)) + std::string(kept[k].tail) + "\r\n";
-  FUZZ_CHECK(out == expected);
+  FUZZ_CHECK(out == renumbered(kept));
 
   // Its shape, read back without the model: every line ends with CR LF,
   // the k-th starts with k in the "000" format, and behind it stands the
@@ -117,6 +133,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   }
   FUZZ_CHECK(at == out.size());
 
+  // The selection check. Model: the line at `index` if it holds the text,
+  // else the one line holding it; stored under `index`, as removeIndex;
+  // otherwise that line alone; nothing when there is no such line.
+  const auto memos = tallynix::memo::parseMemos(codec.decode(file));
+  const auto lines = fuzz::splitLines(file);
+  FUZZ_CHECK(memos.size() == lines.size());
+  const std::size_t pick = static_cast<std::size_t>(index) % (memos.size() + 1);
+  const std::wstring text = pick < memos.size() ? memos[pick] : L"\x1F\x1F";
+  const auto position = static_cast<std::size_t>(index);
+  std::size_t chosen = memos.size();
+  if (position < memos.size() && memos[position] == text)
+    chosen = position;
+  else if (std::count(memos.begin(), memos.end(), text) == 1)
+    chosen = static_cast<std::size_t>(std::find(memos.begin(), memos.end(), text) - memos.begin());
+  const std::optional<std::string> selected =
+      tallynix::memo::removeSelected(file, memos, index, text);
+  if (chosen == memos.size()) {
+    FUZZ_CHECK(!selected);
+  } else if (chosen == position && fuzz::storedUnder(fuzz::storedIndexOf(lines[chosen]), index)) {
+    FUZZ_CHECK(selected == out);
+  } else {
+    FUZZ_CHECK(selected ==
+               renumbered(keptLinesWithout(
+                   file, [chosen](std::size_t k, std::string_view) { return k == chosen; })));
+  }
+  if (selected)
+    FUZZ_CHECK(fuzz::splitLines(std::string_view(*selected)).size() < lines.size());
+
   // Through the store: on a file in memory, and on a real file, where the
   // rewrite leaves no temporary file behind.
   fuzz::MemoryFiles memory;
@@ -134,6 +178,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   MemoStore onDisk(posix, realFile);
   onDisk.removeByIndex(index);
   FUZZ_CHECK(posix.read(realFile) == out);
-  FUZZ_CHECK(!std::filesystem::exists(realFile + ".tmp"));
+  for (const auto &entry : std::filesystem::directory_iterator(scratch.path()))
+    FUZZ_CHECK(entry.path().extension() != ".tmp");
   return 0;
 }

@@ -72,7 +72,8 @@ std::wstring Cp932::decode(std::string_view bytes) const {
   return text;
 }
 
-std::optional<std::string> Cp932::encode(std::wstring_view text) const {
+std::optional<std::string> Cp932::encode(std::wstring_view original) const {
+  const std::wstring text = withCp932Forms(original);
   std::string bytes(text.size() * 2, '\0');
   const char *in = reinterpret_cast<const char *>(text.data());
   std::size_t inLeft = text.size() * sizeof(wchar_t);
@@ -82,6 +83,11 @@ std::optional<std::string> Cp932::encode(std::wstring_view text) const {
   if (!state_->toBytes.convert(in, inLeft, out, outLeft))
     return std::nullopt;
   bytes.resize(bytes.size() - outLeft);
+  // glibc also maps some characters one way only (U+203E to 0x7E, ...),
+  // which Windows refuses without best fit: refuse whatever does not read
+  // back as written, as the program does.
+  if (decode(bytes) != text)
+    return std::nullopt;
   return bytes;
 }
 

@@ -4,6 +4,10 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
+#include <limits>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -61,6 +65,32 @@ void writeAll(int fd, std::string_view bytes, const std::string &name) {
   }
 }
 
+// As on Windows: a temporary file per process, and the ones of processes
+// that ended during a rewrite removed by the next rewrite.
+std::string temporaryName(const std::string &path, pid_t process) {
+  return path + "." + std::to_string(process) + ".tmp";
+}
+
+void removeAbandonedTemporaries(const std::string &path) {
+  const std::filesystem::path file(path);
+  const std::string prefix = file.filename().string() + ".";
+  std::error_code error;
+  for (const auto &entry : std::filesystem::directory_iterator(
+           file.has_parent_path() ? file.parent_path() : ".", error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.size() <= prefix.size() + 4 || !name.starts_with(prefix) || !name.ends_with(".tmp"))
+      continue;
+    const std::string digits = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+    if (digits.size() > 10 || digits.find_first_not_of("0123456789") != digits.npos)
+      continue;
+    const long long process = std::stoll(digits);
+    const bool ended = process > std::numeric_limits<pid_t>::max() || process == getpid() ||
+                       (kill(static_cast<pid_t>(process), 0) != 0 && errno == ESRCH);
+    if (ended)
+      ::unlink(entry.path().c_str());
+  }
+}
+
 } // namespace
 
 void PosixFileSystem::touch(std::string_view name) {
@@ -114,9 +144,10 @@ void PosixFileSystem::replace(std::string_view name, std::string_view bytes) {
   // Write the new content beside the file, flush it, and rename it over the
   // file: a failure or a crash part-way never loses memos.
   const std::string path(name);
-  const std::string temporary = path + ".tmp";
+  const std::string temporary = temporaryName(path, getpid());
+  removeAbandonedTemporaries(path);
   try {
-    Fd file(temporary, O_WRONLY | O_CREAT | O_TRUNC, FileError::Action::write);
+    Fd file(temporary, O_WRONLY | O_CREAT | O_EXCL, FileError::Action::write);
     writeAll(file.get(), bytes, temporary);
     if (fsync(file.get()) != 0)
       fail(FileError::Action::write, temporary, errno);
@@ -148,6 +179,18 @@ std::optional<std::uint64_t> PosixFileSystem::size(std::string_view name) {
   if (S_ISDIR(info.st_mode))
     fail(FileError::Action::notAFile, path, EISDIR);
   return static_cast<std::uint64_t>(info.st_size);
+}
+
+void PosixFileSystem::exclusively(std::string_view name, const std::function<void()> &change) {
+  // A lock on the folder rather than on the file: the rewrite replaces the
+  // file, and a lock on the old one would not hold the next writer back.
+  const std::filesystem::path file{std::string(name)};
+  const std::string folder = file.has_parent_path() ? file.parent_path().string() : ".";
+  Fd lock(folder, O_RDONLY | O_DIRECTORY, FileError::Action::write);
+  while (flock(lock.get(), LOCK_EX) != 0)
+    if (errno != EINTR)
+      fail(FileError::Action::write, std::string(name), errno);
+  change(); // closing the folder releases the lock
 }
 
 } // namespace tallynix::posix

@@ -14,6 +14,7 @@ public:
   void replace(std::string_view name, std::string_view bytes) override;
   void truncate(std::string_view name) override;
   std::optional<std::uint64_t> size(std::string_view name) override;
+  void exclusively(std::string_view name, const std::function<void()> &change) override;
 };
 
 } // namespace tallynix::posix

@@ -40,7 +40,11 @@ public:
 
   std::wstring typedText() override { return typed; }
   int selectedIndex() override { return selected; }
-  int memoCount() override { return static_cast<int>(items.size()); }
+  std::wstring selectedText() override {
+    return selected >= 0 && selected < static_cast<int>(items.size())
+               ? items[static_cast<std::size_t>(selected)]
+               : std::wstring();
+  }
   void showMemos(std::span<const std::wstring> memos) override {
     items.assign(memos.begin(), memos.end());
     typed.clear();
@@ -173,6 +177,53 @@ TEST_F(Commands, DeleteRemovesTheSelectedMemoStoresThePositionAndOpensAfresh) {
   EXPECT_EQ(strip.loads, 1);
   EXPECT_TRUE(strip.visible);
   EXPECT_EQ(strip.items, (Texts{L"a", L"c"}));
+}
+
+TEST_F(Commands, AddNumbersFromTheFileNotFromTheList) {
+  add(L"a");
+  memoFile() += "001 from another copy\r\n"; // the list does not show it
+  strip.typed = L"b";
+  commands.addMemo();
+  EXPECT_EQ(memoFile(), "000 a\r\n001 from another copy\r\n002 b\r\n");
+}
+
+TEST_F(Commands, DeleteFindsTheSelectedMemoAfterAnotherWriterRenumbered) {
+  add(L"a");
+  add(L"b");
+  add(L"c");
+  commands.refillList();
+  memoFile() = "000 b\r\n001 c\r\n"; // "a" deleted elsewhere
+  strip.selected = 1;
+  strip.typed = L"b";
+  strip.onOpen = [this] { commands.refillList(); };
+  commands.deleteMemo();
+  EXPECT_EQ(memoFile(), "000 c\r\n");
+  EXPECT_EQ(strip.items, (Texts{L"c"}));
+  EXPECT_TRUE(strip.told.empty());
+}
+
+TEST_F(Commands, DeleteOfAMemoThatIsGoneOrAmbiguousDeletesNothingAndShowsTheFile) {
+  add(L"a");
+  add(L"b");
+  commands.refillList();
+  const std::pair<std::string, Texts> changes[] = {
+      {"000 a\r\n", {L"a"}},                               // "b" is gone
+      {"000 b\r\n001 x\r\n002 b\r\n", {L"b", L"x", L"b"}}, // which "b"?
+  };
+  for (const auto &[now, shown] : changes) {
+    memoFile() = now;
+    strip.items = {L"a", L"b"};
+    strip.selected = 1;
+    strip.typed = L"b";
+    commands.deleteMemo();
+    EXPECT_EQ(memoFile(), now);
+    EXPECT_EQ(strip.items, shown);
+    ASSERT_FALSE(strip.told.empty());
+    EXPECT_EQ(strip.told.back(), kSelectionGone);
+  }
+  EXPECT_EQ(strip.told.size(), 2u);
+  EXPECT_EQ(strip.loads, 0);
+  EXPECT_FALSE(positionStored());
 }
 
 TEST_F(Commands, DeleteWithoutASelectionOrOfABlankMemoChangesNothing) {

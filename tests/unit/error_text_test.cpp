@@ -19,8 +19,10 @@ TEST(ErrorText, AFailedReplaceSaysTheMemosAreIntact) {
   EXPECT_NE(describeError(error).find(L"メモは元のまま残っています"), std::wstring::npos);
 }
 
-TEST(ErrorText, RefusedTextSaysWhatToDo) {
-  EXPECT_NE(describeError(UnrepresentableText()).find(L"保存できない文字"), std::wstring::npos);
+TEST(ErrorText, RefusedTextNamesTheCharacterAndSaysWhatToDo) {
+  const std::wstring text = describeError(UnrepresentableText(L"\U0001F600"));
+  EXPECT_NE(text.find(L"「\U0001F600」"), std::wstring::npos);
+  EXPECT_NE(text.find(L"除いてから"), std::wstring::npos);
 }
 
 TEST(ErrorText, FatalErrorsSayTheProgramEnds) {

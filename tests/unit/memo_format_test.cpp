@@ -132,6 +132,64 @@ TEST(RemoveIndex, RenumbersPastOneThousand) {
   EXPECT_EQ(after.size(), file.size() - std::string("1001 x\r\n").size());
 }
 
+TEST(BytesToAppend, NumbersTheNewLineByTheMemosInTheFile) {
+  EXPECT_EQ(bytesToAppend("", "a"), "000 a\r\n");
+  EXPECT_EQ(bytesToAppend("000 a\r\n", "b"), "001 b\r\n");
+  // Whatever numbers the lines carry, and a line another writer added.
+  EXPECT_EQ(bytesToAppend("000 a\r\n001 x\r\n001 b\r\n", "c"), "003 c\r\n");
+  EXPECT_EQ(bytesToAppend("000 a\r\r\n", "c"), "002 c\r\n");  // a lone CR ends a line
+  EXPECT_EQ(bytesToAppend("000 a\nb\r\n", "c"), "001 c\r\n"); // a bare LF does not
+  std::string thousand;
+  for (int i = 0; i < 1000; ++i)
+    thousand += formatLine(i, "x");
+  EXPECT_EQ(bytesToAppend(thousand, "y"), "1000 y\r\n");
+}
+
+TEST(BytesToAppend, EndsAnUnterminatedLastLineFirst) {
+  EXPECT_EQ(bytesToAppend("000 a\r\n001 b", "new"), "\r\n002 new\r\n");
+  EXPECT_EQ(bytesToAppend("000 a\n", "new"), "\r\n001 new\r\n");
+  EXPECT_EQ(bytesToAppend("000 a\r", "new"), "001 new\r\n");
+  // Added to the file, each memo stays on its own line.
+  const std::string file = "000 a\r\n001 b";
+  EXPECT_EQ(parseMemos(L"000 a\r\n001 b\r\n002 new\r\n"), (Texts{L"a", L"b", L"new"}));
+  EXPECT_EQ(file + bytesToAppend(file, "new"), "000 a\r\n001 b\r\n002 new\r\n");
+}
+
+namespace {
+
+std::optional<std::string> removeSelectedOf(const std::string &file, int index,
+                                            std::wstring_view text) {
+  // The test files are ASCII: their memo texts decode byte for byte.
+  const std::wstring wide(file.begin(), file.end());
+  return removeSelected(file, parseMemos(wide), index, text);
+}
+
+} // namespace
+
+TEST(RemoveSelected, TheMemoStillUnderItsIndexGoesAsBefore) {
+  EXPECT_EQ(removeSelectedOf("000 a\r\n001 b\r\n002 c\r\n", 1, L"b"), "000 a\r\n001 c\r\n");
+  // Every line stored under that index goes, as it always has.
+  EXPECT_EQ(removeSelectedOf("000 a\r\n001 b\r\n001 x\r\n", 1, L"b"), "000 a\r\n");
+  // The same text elsewhere does not matter while the list's line holds it.
+  EXPECT_EQ(removeSelectedOf("000 b\r\n001 b\r\n", 1, L"b"), "000 b\r\n");
+}
+
+TEST(RemoveSelected, AMovedMemoIsFoundByItsText) {
+  // "a" was deleted elsewhere and the rest renumbered: "b" is now 000.
+  EXPECT_EQ(removeSelectedOf("000 b\r\n001 c\r\n", 1, L"b"), "000 c\r\n");
+  EXPECT_EQ(removeSelectedOf("000 b\r\n001 c\r\n", 2, L"c"), "000 b\r\n");
+  // A line whose number is not its place goes alone: removeIndex would
+  // take the line numbered 2 or none.
+  EXPECT_EQ(removeSelectedOf("000 a\r\n001 b\r\n001 x\r\n", 2, L"x"), "000 a\r\n001 b\r\n");
+  EXPECT_EQ(removeSelectedOf("000 a\r\n005 x\r\n002 y\r\n", 1, L"x"), "000 a\r\n001 y\r\n");
+}
+
+TEST(RemoveSelected, NothingWhenTheTextIsGoneOrHeldTwice) {
+  EXPECT_EQ(removeSelectedOf("000 a\r\n001 c\r\n", 1, L"b"), std::nullopt);
+  EXPECT_EQ(removeSelectedOf("000 b\r\n001 x\r\n002 b\r\n", 1, L"b"), std::nullopt);
+  EXPECT_EQ(removeSelectedOf("", 0, L"a"), std::nullopt);
+}
+
 TEST(FlattenLineBreaks, EachBreakBecomesOneSpace) {
   EXPECT_EQ(flattenLineBreaks(L"a\r\nb\rc\nd"), L"a b c d");
   EXPECT_EQ(flattenLineBreaks(L"\r\n\r\n"), L"  ");

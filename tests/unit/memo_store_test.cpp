@@ -32,9 +32,9 @@ TEST_F(MemoStoreTest, TouchCreatesAnEmptyFileAndLeavesAnExistingOneAlone) {
 }
 
 TEST_F(MemoStoreTest, AppendWritesCodePage932LinesByteForByte) {
-  store.append(0, L"first");
-  store.append(1, L"  日本語  ");
-  store.append(2, L" ");
+  store.append(L"first");
+  store.append(L"  日本語  ");
+  store.append(L" ");
   EXPECT_EQ(readBytes(memo), "000 first\r\n"
                              "001   \x93\xfa\x96\x7b\x8c\xea  \r\n"
                              "002  \r\n");
@@ -42,15 +42,39 @@ TEST_F(MemoStoreTest, AppendWritesCodePage932LinesByteForByte) {
 }
 
 TEST_F(MemoStoreTest, AppendTurnsLineBreaksIntoSpaces) {
-  store.append(0, L"one\r\ntwo\nthree");
+  store.append(L"one\r\ntwo\nthree");
   EXPECT_EQ(readBytes(memo), "000 one two three\r\n");
 }
 
-TEST_F(MemoStoreTest, AppendRefusesTextOutsideCodePage932AndWritesNothing) {
-  store.append(0, L"keep");
-  EXPECT_THROW(store.append(1, L"絵文字\U0001F600"), UnrepresentableText);
-  EXPECT_THROW(store.append(1, L"한국어"), UnrepresentableText);
+TEST_F(MemoStoreTest, AppendRefusesTextOutsideCodePage932AndNamesTheFirstSuchCharacter) {
+  store.append(L"keep");
+  const std::pair<const wchar_t *, std::wstring> refused[] = {
+      {L"絵文字\U0001F600と\u00E9", L"\U0001F600"}, {L"한국어", L"한"}, {L"x\u203Ey", L"\u203E"}};
+  for (const auto &[text, first] : refused) {
+    try {
+      store.append(text);
+      ADD_FAILURE() << "stored";
+    } catch (const UnrepresentableText &error) {
+      EXPECT_EQ(error.character(), first);
+    }
+  }
   EXPECT_EQ(readBytes(memo), "000 keep\r\n");
+}
+
+TEST_F(MemoStoreTest, AppendStoresTextFromTheWebAsShiftJis) {
+  store.append(L"9:00\u301C10:00 \u2212\u00A5500");
+  EXPECT_EQ(readBytes(memo), "000 9:00\x81\x60"
+                             "10:00 \x81\x7C\x5C"
+                             "500\r\n");
+}
+
+TEST_F(MemoStoreTest, AppendNumbersFromTheFileAndEndsAnUnterminatedLine) {
+  writeBytes(memo, "000 a\r\n001 b"); // as an editor saved it
+  store.append(L"new");
+  EXPECT_EQ(readBytes(memo), "000 a\r\n001 b\r\n002 new\r\n");
+  writeBytes(memo, "000 a\r\n001 x\r\n001 b\r\n");
+  store.append(L"new");
+  EXPECT_EQ(readBytes(memo), "000 a\r\n001 x\r\n001 b\r\n003 new\r\n");
 }
 
 TEST_F(MemoStoreTest, ReadAllOfAMissingFileIsAnErrorWithThePath) {
@@ -86,15 +110,43 @@ TEST_F(MemoStoreTest, RemoveByIndexRewritesTheFile) {
   store.removeByIndex(0);
   store.removeByIndex(0);
   EXPECT_EQ(readBytes(memo), "");
-  EXPECT_FALSE(std::filesystem::exists(memo + ".tmp"));
+  EXPECT_TRUE(tallynix::testing::leftoverTemporaries(folder).empty());
 }
 
-TEST_F(MemoStoreTest, RemoveByIndexReplacesALeftoverTemporaryFile) {
+TEST_F(MemoStoreTest, RemoveSelectedDeletesTheSelectedMemoOrNothing) {
+  writeBytes(memo, "000 b\r\n001 c\r\n002 b\r\n");
+  EXPECT_TRUE(store.removeSelected(1, L"c"));
+  EXPECT_EQ(readBytes(memo), "000 b\r\n001 b\r\n");
+  EXPECT_FALSE(store.removeSelected(2, L"b")); // gone from 2, twice elsewhere
+  EXPECT_FALSE(store.removeSelected(0, L"a"));
+  EXPECT_EQ(readBytes(memo), "000 b\r\n001 b\r\n");
+  EXPECT_TRUE(store.removeSelected(0, L"b"));
+  EXPECT_EQ(readBytes(memo), "000 b\r\n");
+  EXPECT_TRUE(tallynix::testing::leftoverTemporaries(folder).empty());
+}
+
+TEST_F(MemoStoreTest, ARewriteRemovesTheTemporaryFilesOfEndedProcessesOnly) {
   writeBytes(memo, "000 a\r\n001 b\r\n");
-  writeBytes(memo + ".tmp", "000 half-written\r\n");
+  // Left by copies that ended during a rewrite: an id no process has, and
+  // this process's own (a dead process had it before).
+  const std::string dead = memo + ".4000000000.tmp";
+  const std::string own = memo + "." + std::to_string(tallynix::testing::processId()) + ".tmp";
+  writeBytes(dead, "000 half-written\r\n");
+  writeBytes(own, "000 half-written\r\n");
+  const std::string other = folder.file("other.txt.4000000000.tmp");
+  writeBytes(other, "not ours");
+  const auto running = tallynix::testing::anotherRunningProcessId();
+  const std::string live = running ? memo + "." + std::to_string(*running) + ".tmp" : "";
+  if (running)
+    writeBytes(live, "000 another copy's rewrite\r\n");
   store.removeByIndex(0);
   EXPECT_EQ(readBytes(memo), "000 b\r\n");
-  EXPECT_FALSE(std::filesystem::exists(memo + ".tmp"));
+  EXPECT_FALSE(std::filesystem::exists(dead));
+  EXPECT_FALSE(std::filesystem::exists(own));
+  EXPECT_TRUE(std::filesystem::exists(other));
+  if (running) {
+    EXPECT_EQ(readBytes(live), "000 another copy's rewrite\r\n");
+  }
 }
 
 TEST_F(MemoStoreTest, TruncateEmptiesAndCreates) {
@@ -122,7 +174,7 @@ TEST_F(MemoStoreTest, AFolderNamedLikeTheFileIsAnErrorNotACrash) {
   }
   EXPECT_THROW(store.readAll(), FileError);
   EXPECT_THROW(store.sizeInBytes(), FileError);
-  EXPECT_THROW(store.append(0, L"x"), FileError);
+  EXPECT_THROW(store.append(L"x"), FileError);
 }
 
 TEST(MemoStoreFailures, AFailedRemoveKeepsTheFileAsItWas) {
@@ -137,8 +189,12 @@ TEST(MemoStoreFailures, AFailedRemoveKeepsTheFileAsItWas) {
 } // namespace
 
 #ifndef _WIN32
+#include "core/memo_format.h"
+
+#include <algorithm>
 #include <cstdlib>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -164,6 +220,44 @@ private:
   bool immutable_ = false;
 };
 
+// Two writers on one file at once, as two copies of the program in one
+// folder: each adds memos and deletes every other one of its own, by what
+// its list would show. Every memo ends where its writer left it, numbered
+// once.
+TEST(MemoStoreTwoWriters, AddAndDeleteAtOnceLoseNothingAndNumberEachMemoOnce) {
+  tallynix::testing::ScratchFolder folder;
+  const std::string memo = folder.file("memo.txt");
+  writeBytes(memo, "");
+  const auto writer = [&](wchar_t name) {
+    auto files = tallynix::testing::makeRealFileSystem();
+    MemoStore store(*files, memo);
+    for (int k = 0; k < 100; ++k) {
+      const std::wstring text = name + std::to_wstring(k);
+      store.append(text);
+      if (k % 2 == 0) {
+        const Texts shown = store.readAll();
+        const auto at = std::find(shown.begin(), shown.end(), text) - shown.begin();
+        EXPECT_TRUE(store.removeSelected(static_cast<int>(at), text)) << text.size();
+      }
+    }
+  };
+  std::thread a(writer, L'A');
+  std::thread b(writer, L'B');
+  a.join();
+  b.join();
+  const std::string file = readBytes(memo);
+  const Texts left = MemoStore(*tallynix::testing::makeRealFileSystem(), memo).readAll();
+  ASSERT_EQ(left.size(), 100u);
+  std::string expected;
+  for (std::size_t k = 0; k < left.size(); ++k)
+    expected += tallynix::memo::formatLine(static_cast<int>(k),
+                                           std::string(left[k].begin(), left[k].end()));
+  EXPECT_EQ(file, expected);
+  for (const wchar_t name : {L'A', L'B'})
+    for (int k = 1; k < 100; k += 2)
+      EXPECT_EQ(std::count(left.begin(), left.end(), name + std::to_wstring(k)), 1);
+}
+
 TEST(MemoStoreReadOnly, AReadOnlyFileCanBeTouchedAndReadButNotChanged) {
   tallynix::testing::ScratchFolder folder;
   const std::string memo = folder.file("memo.txt");
@@ -175,11 +269,11 @@ TEST(MemoStoreReadOnly, AReadOnlyFileCanBeTouchedAndReadButNotChanged) {
   MemoStore store(*files, memo);
   store.touch();
   EXPECT_EQ(store.readAll(), (Texts{L"keep", L"also"}));
-  EXPECT_THROW(store.append(2, L"x"), FileError);
+  EXPECT_THROW(store.append(L"x"), FileError);
   EXPECT_THROW(store.truncate(), FileError);
   EXPECT_THROW(store.removeByIndex(0), FileError);
   EXPECT_EQ(readBytes(memo), "000 keep\r\n001 also\r\n");
-  EXPECT_FALSE(std::filesystem::exists(memo + ".tmp"));
+  EXPECT_TRUE(tallynix::testing::leftoverTemporaries(folder).empty());
 }
 
 } // namespace
@@ -192,7 +286,8 @@ TEST(MemoStoreFailures, AFailedRewriteNamesTheMemoFileNotTheTemporaryOne) {
   const std::string memo = folder.file("memo.txt");
   writeBytes(memo, "000 a\r\n001 b\r\n");
   // A folder where the temporary file would go makes its creation fail.
-  std::filesystem::create_directory(memo + ".tmp");
+  std::filesystem::create_directory(memo + "." + std::to_string(tallynix::testing::processId()) +
+                                    ".tmp");
   auto files = tallynix::testing::makeRealFileSystem();
   MemoStore store(*files, memo);
   try {
@@ -206,3 +301,65 @@ TEST(MemoStoreFailures, AFailedRewriteNamesTheMemoFileNotTheTemporaryOne) {
 }
 
 } // namespace
+
+#ifdef _WIN32
+namespace {
+
+// Another program holds memo.txt without sharing it for `ms` milliseconds,
+// as a sync client or a virus scanner does.
+class BriefLock {
+public:
+  BriefLock(const std::string &path, DWORD ms) : ms_(ms) {
+    file_ = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    thread_ = CreateThread(nullptr, 0, &BriefLock::release, this, 0, nullptr);
+  }
+  ~BriefLock() {
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+  }
+  bool held() const { return file_ != INVALID_HANDLE_VALUE && thread_; }
+
+private:
+  static DWORD WINAPI release(void *self) {
+    auto *lock = static_cast<BriefLock *>(self);
+    Sleep(lock->ms_); // the other program's hold, not a wait for a result
+    CloseHandle(lock->file_);
+    return 0;
+  }
+  DWORD ms_;
+  HANDLE file_;
+  HANDLE thread_;
+};
+
+TEST(MemoStoreLocked, ABriefSharingViolationIsRiddenOutALongOneReported) {
+  tallynix::testing::ScratchFolder folder;
+  const std::string memo = folder.file("memo.txt");
+  writeBytes(memo, "000 a\r\n001 b\r\n");
+  auto files = tallynix::testing::makeRealFileSystem();
+  MemoStore store(*files, memo);
+  {
+    BriefLock lock(memo, 400);
+    ASSERT_TRUE(lock.held());
+    EXPECT_TRUE(store.removeSelected(0, L"a"));
+  }
+  {
+    BriefLock lock(memo, 400);
+    store.append(L"c");
+  }
+  {
+    BriefLock lock(memo, 400);
+    EXPECT_EQ(store.readAll(), (Texts{L"b", L"c"}));
+  }
+  EXPECT_EQ(readBytes(memo), "000 b\r\n001 c\r\n");
+  BriefLock lock(memo, 3000);
+  try {
+    store.append(L"d");
+    FAIL() << "no error";
+  } catch (const FileError &error) {
+    EXPECT_EQ(error.action(), FileError::Action::write);
+  }
+}
+
+} // namespace
+#endif

@@ -10,14 +10,19 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #ifdef _WIN32
 #include "win32/file_system_win32.h"
+
+#include <tlhelp32.h>
 #else
 #include "posix/file_system_posix.h"
+
+#include <unistd.h>
 #endif
 
 namespace tallynix::testing {
@@ -27,6 +32,34 @@ inline std::unique_ptr<FileSystem> makeRealFileSystem() {
   return std::make_unique<win32::Win32FileSystem>();
 #else
   return std::make_unique<posix::PosixFileSystem>();
+#endif
+}
+
+inline unsigned long processId() {
+#ifdef _WIN32
+  return GetCurrentProcessId();
+#else
+  return static_cast<unsigned long>(getpid());
+#endif
+}
+
+// Some other process that runs while the test does.
+inline std::optional<unsigned long> anotherRunningProcessId() {
+#ifdef _WIN32
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE)
+    return std::nullopt;
+  std::optional<unsigned long> found;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more && !found;
+       more = Process32NextW(snapshot, &entry))
+    if (entry.th32ProcessID != 0 && entry.th32ProcessID != GetCurrentProcessId())
+      found = entry.th32ProcessID;
+  CloseHandle(snapshot);
+  return found;
+#else
+  return static_cast<unsigned long>(getppid());
 #endif
 }
 
@@ -126,6 +159,15 @@ inline std::string readBytes(const std::string &path) {
 
 inline void writeBytes(const std::string &path, const std::string &bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// The temporary files of rewrites left in a folder.
+inline std::vector<std::string> leftoverTemporaries(const ScratchFolder &folder) {
+  std::vector<std::string> found;
+  for (const auto &entry : std::filesystem::directory_iterator(folder.path()))
+    if (entry.path().extension() == ".tmp")
+      found.push_back(entry.path().filename().string());
+  return found;
 }
 
 } // namespace tallynix::testing
