@@ -1,12 +1,13 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """The strip's life: where it opens, hiding it to the notification icon and
 bringing it back, the icon's menu, ending the program by Exit or by the close
 button, and the icon surviving a restart of the shell."""
 
 import harness
+from harness import ids
 from harness import ABOUT_CLASS, MAIN_CLASS
 
-COMBO, CLOSE = 1001, 1005
+COMBO, CLOSE = ids.MEMO_LIST, ids.CLOSE_BUTTON
 TIP = "タリニクス"
 # Two memos as the program writes them: index, space, text, CR LF, in Shift-JIS.
 MEMOS = ["牛乳を買う", "歯医者に電話"]
