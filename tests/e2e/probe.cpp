@@ -305,27 +305,23 @@ HWND requireControl(HWND parent, int id) {
   return control;
 }
 
+// An enumeration callback (CALLBACK: a lambda has the wrong calling
+// convention on 32-bit Windows).
+BOOL CALLBACK collectWindow(HWND h, LPARAM list) {
+  reinterpret_cast<std::vector<HWND> *>(list)->push_back(h);
+  return TRUE;
+}
+
 // Top-level windows from the top of the z-order down.
 std::vector<HWND> topLevelWindows() {
   std::vector<HWND> found;
-  EnumWindows(
-      [](HWND h, LPARAM list) -> BOOL {
-        reinterpret_cast<std::vector<HWND> *>(list)->push_back(h);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
 std::vector<HWND> descendants(HWND parent) {
   std::vector<HWND> found;
-  EnumChildWindows(
-      parent,
-      [](HWND h, LPARAM list) -> BOOL {
-        reinterpret_cast<std::vector<HWND> *>(list)->push_back(h);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumChildWindows(parent, collectWindow, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
@@ -915,6 +911,64 @@ Json verbTerminate(const Args &args) {
   return ok();
 }
 
+// CB_GETCOUNT of control ID of HWND, -1 when the window does not answer
+// within the timeout or has no such control. A window's thread answers only
+// between its own messages, so a count that arrives is the count after
+// whatever the window was doing.
+std::int64_t comboCountOrNone(HWND parent, int id, UINT timeoutMs) {
+  HWND combo = GetDlgItem(parent, id);
+  DWORD_PTR result = 0;
+  if (!combo || !SendMessageTimeoutW(combo, CB_GETCOUNT, 0, 0, SMTO_NORMAL, timeoutMs, &result))
+    return -1;
+  return static_cast<LRESULT>(result);
+}
+
+bool pastDeadline(ULONGLONG deadline) { return GetTickCount64() >= deadline; }
+
+// wait-count HWND ID N TIMEOUT_MS: polls every millisecond until the list
+// holds N items, for the benchmarks' timings ("combo" reads every item, far
+// too slow to poll a list of 10,000).
+Json verbWaitCount(const Args &args) {
+  HWND parent = args.window(0);
+  const auto id = static_cast<int>(args.number(1));
+  const std::int64_t wanted = args.number(2);
+  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(args.number(3));
+  std::int64_t count = -1;
+  while ((count = comboCountOrNone(parent, id, 5000)) != wanted && !pastDeadline(deadline))
+    Sleep(1);
+  return ok().add("reached", count == wanted).add("count", count);
+}
+
+// wait-new CLASS OLD ID N TIMEOUT_MS: polls until a visible window of CLASS
+// other than OLD holds N items in control ID (the strip after a reload).
+Json verbWaitNew(const Args &args) {
+  const std::wstring cls = args.text(0);
+  HWND old = args.window(1);
+  const auto id = static_cast<int>(args.number(2));
+  const std::int64_t wanted = args.number(3);
+  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(args.number(4));
+  HWND found = nullptr;
+  std::int64_t count = -1;
+  for (;;) {
+    HWND h = FindWindowW(cls.c_str(), nullptr);
+    if (h && h != old && IsWindowVisible(h)) {
+      found = h;
+      count = comboCountOrNone(h, id, 5000);
+    }
+    if (count == wanted || pastDeadline(deadline))
+      break;
+    Sleep(1);
+  }
+  return ok().add("reached", count == wanted).add("hwnd", found).add("count", count);
+}
+
+// hide HWND: ShowWindow(SW_HIDE) from outside, for a window without a hide button.
+Json verbHide(const Args &args) {
+  HWND h = requireWindow(args.window(0));
+  ShowWindow(h, SW_HIDE);
+  return ok().add("visible", IsWindowVisible(h) != FALSE);
+}
+
 Json verbPing(const Args &) { return ok().add("pid", std::int64_t{GetCurrentProcessId()}); }
 
 const std::map<std::string, Verb, std::less<>> &verbs() {
@@ -948,6 +1002,9 @@ const std::map<std::string, Verb, std::less<>> &verbs() {
       {"terminate", verbTerminate},
       {"lock", verbLock},
       {"unlock", verbUnlock},
+      {"wait-count", verbWaitCount},
+      {"wait-new", verbWaitNew},
+      {"hide", verbHide},
   };
   return table;
 }

@@ -9,6 +9,7 @@ import dataclasses
 import json
 import os
 import shutil
+import signal
 import subprocess
 import tempfile
 import time

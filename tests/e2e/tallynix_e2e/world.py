@@ -271,13 +271,17 @@ def copy_prefix(template: Path, target: Path):
 
 
 def prefix_processes(prefix: Path) -> list[int]:
-    """Unix pids of every process running in this prefix."""
+    """Unix pids of every Wine process (loaders, wineserver) running in this prefix.
+
+    Only Wine's own binaries count: a script or shell that merely has
+    WINEPREFIX set is none of them."""
     wanted = b"WINEPREFIX=" + str(prefix).encode() + b"\0"
     found = []
     for entry in os.listdir("/proc"):
         if entry.isdigit():
             with contextlib.suppress(OSError):
-                if wanted in (Path("/proc") / entry / "environ").read_bytes():
+                if (os.path.basename(os.readlink("/proc/%s/exe" % entry)).startswith("wine")
+                        and wanted in (Path("/proc") / entry / "environ").read_bytes()):
                     found.append(int(entry))
     return found
 
@@ -367,3 +371,34 @@ class XServer:
                 self._process.kill()
                 self._process.wait(timeout=5)
         self._log.close()
+
+
+# --------------------------------------------------------------------------- for shell scripts
+
+
+def _main(argv: list[str]) -> int:
+    """world.py wine32 (exit 0 when 32-bit Wine runs here) | loader EXE | prefix DIR"""
+    if argv[:1] == ["wine32"] and len(argv) == 1:
+        return 0 if wine32_runs() else 1
+    if argv[:1] == ["loader"] and len(argv) == 2:
+        print(loader(Path(argv[1])))
+        return 0
+    if argv[:1] == ["prefix"] and len(argv) == 2:
+        # A prefix for running the program by hand: made again when this
+        # machine's Wine changed (a prefix from before wine32 is no WoW64 prefix).
+        prefix = Path(argv[1]).resolve()
+        stamp, wanted = prefix / ".tallynix-stamp", prefix_stamp(FONT_REPLACEMENTS)
+        if not (stamp.exists() and stamp.read_text() == wanted):
+            if stamp.exists() or (prefix / ".tallynix-ready").exists():
+                shutil.rmtree(prefix)
+            make_prefix(prefix)
+            stamp.write_text(wanted)
+        return 0
+    print(_main.__doc__)
+    return 2
+
+
+if __name__ == "__main__":
+    import sys
+
+    sys.exit(_main(sys.argv[1:]))
