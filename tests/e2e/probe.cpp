@@ -593,8 +593,6 @@ HWND target(const Args &args) {
   return id == 0 ? parent : requireControl(parent, id);
 }
 
-Json verbText(const Args &args) { return ok().add("text", windowText(target(args))); }
-
 Json verbSetText(const Args &args) {
   HWND h = target(args);
   const std::wstring text = args.text(2, L"");
@@ -634,14 +632,6 @@ Json verbPostClick(const Args &args) {
 
 Json verbClose(const Args &args) {
   if (!PostMessageW(requireWindow(args.window(0)), WM_CLOSE, 0, 0))
-    fail("PostMessage failed");
-  return ok();
-}
-
-// Posts any message: post HWND MESSAGE WPARAM LPARAM.
-Json verbPost(const Args &args) {
-  if (!PostMessageW(requireWindow(args.window(0)), static_cast<UINT>(args.number(1)),
-                    static_cast<WPARAM>(args.number(2, 0)), static_cast<LPARAM>(args.number(3, 0))))
     fail("PostMessage failed");
   return ok();
 }
@@ -969,24 +959,19 @@ Json verbHide(const Args &args) {
   return ok().add("visible", IsWindowVisible(h) != FALSE);
 }
 
-Json verbPing(const Args &) { return ok().add("pid", std::int64_t{GetCurrentProcessId()}); }
-
 const std::map<std::string, Verb, std::less<>> &verbs() {
   static const std::map<std::string, Verb, std::less<>> table = {
-      {"ping", verbPing},
       {"windows", verbWindows},
       {"find", verbFind},
       {"window", verbWindow},
       {"children", verbChildren},
       {"child", verbChild},
       {"combo", verbCombo},
-      {"text", verbText},
       {"settext", verbSetText},
       {"select", verbSelect},
       {"click", verbClick},
       {"post-click", verbPostClick},
       {"close", verbClose},
-      {"post", verbPost},
       {"msgbox", verbMessageBox},
       {"msgbox-press", verbMessageBoxPress},
       {"reg-get", verbRegGet},

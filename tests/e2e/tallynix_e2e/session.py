@@ -110,7 +110,7 @@ class Session:
         self.log("prefix copied")
         self._xserver = world.XServer(self.artifacts / "xvfb.log")
         self.display = self._xserver.display
-        self.env = world.wine_env(self.prefix, DISPLAY=self.display)
+        self.env = world.wine_env(self.prefix, self.config.exe, DISPLAY=self.display)
         self.log("X server on %s" % self.display)
 
     def close(self):

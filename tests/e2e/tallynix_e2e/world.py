@@ -247,13 +247,9 @@ _SHARED_DIRS = ("drive_c/windows/system32", "drive_c/windows/syswow64", "drive_c
 
 
 def copy_prefix(template: Path, target: Path):
-    """Copies the template; the large read-only DLL directories are hard-linked when on the same file system.
-
-    The copy gets a server directory of its own (SERVER_DIR_FILE is not copied)."""
+    """Copies the template; the large read-only DLL directories are hard-linked when on the same file system."""
     if template.stat().st_dev != target.parent.stat().st_dev:
         run(["cp", "-a", template, target], check=True, timeout=120)
-        with contextlib.suppress(OSError):
-            (target / SERVER_DIR_FILE).unlink()
         return
     not_copied = (*_SHARED_DIRS, SERVER_DIR_FILE)
 
@@ -377,12 +373,9 @@ class XServer:
 
 
 def _main(argv: list[str]) -> int:
-    """world.py wine32 (exit 0 when 32-bit Wine runs here) | loader EXE | prefix DIR"""
+    """world.py wine32 (exit 0 when 32-bit Wine runs here) | prefix DIR (make a prefix for running by hand)"""
     if argv[:1] == ["wine32"] and len(argv) == 1:
         return 0 if wine32_runs() else 1
-    if argv[:1] == ["loader"] and len(argv) == 2:
-        print(loader(Path(argv[1])))
-        return 0
     if argv[:1] == ["prefix"] and len(argv) == 2:
         # A prefix for running the program by hand: made again when this
         # machine's Wine changed (a prefix from before wine32 is no WoW64 prefix).
