@@ -257,7 +257,7 @@ def table(results: dict) -> str:
     add("")
     add("Budgets")
     for name, passed, detail in budgets:
-        add("  %-4s %-66s %s" % ("PASS" if passed else "MISS", name, detail))
+        add("  %-4s %-74s %s" % ("PASS" if passed else "MISS", name, detail))
     return "\n".join(lines)
 
 
