@@ -35,14 +35,17 @@ class TestCase(unittest.TestCase):
     def _timed_out(self, *_):
         raise TimeoutError("the test ran longer than %d s" % self.TIMEOUT)
 
-    def _failed(self) -> bool:
-        """Whether a check of this test (a subtest included) has failed so far, under unittest or pytest."""
-        return not getattr(getattr(self, "_outcome", None), "success", True)
+    def doCleanups(self):
+        # unittest (pytest too) runs the clean-ups once the test is over, each
+        # with a fresh success flag: whether the test failed is read here.
+        outcome = getattr(self, "_outcome", None)
+        self._failed = outcome is not None and not outcome.success
+        return super().doCleanups()
 
     def _finish(self):
         signal.alarm(0)  # every step of the tear-down has a timeout of its own
         try:
-            if self._failed() and self.app.x_running:
+            if getattr(self, "_failed", False) and self.app.x_running:
                 with contextlib.suppress(Exception):
                     self.app.screenshot("failure")
                 sys.stderr.write("e2e: screenshot and logs in %s\n" % self.app.artifacts)

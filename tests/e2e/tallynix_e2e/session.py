@@ -51,6 +51,8 @@ def parse_config(argv: list[str]) -> tuple[Config, list[str]]:
     for label, path in (("probe", config.probe), ("program", config.exe)):
         if not path.is_file():
             raise SystemExit("e2e: the %s is missing: %s" % (label, path))
+    if not world.is_64_bit(config.exe) and not world.wine32_runs():
+        raise SystemExit("e2e: %s is a 32-bit exe and 32-bit Wine does not run here" % config.exe)
     missing = [tool for tool in world.REQUIRED_TOOLS if not shutil.which(tool)]
     if missing:
         raise SystemExit("e2e: missing %s (scripts/install-deps installs them)" % ", ".join(missing))
