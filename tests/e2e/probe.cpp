@@ -774,6 +774,7 @@ Json verbFocus(const Args &args) {
       .add("capture", info.hwndCapture)
       .add("menu_owner", info.hwndMenuOwner)
       .add("in_menu", (info.flags & GUI_INMENUMODE) != 0)
+      .add("moving", (info.flags & GUI_INMOVESIZE) != 0)
       .add("popup_menu", (info.flags & GUI_POPUPMENUMODE) != 0)
       .add("foreground", GetForegroundWindow());
 }
@@ -792,6 +793,13 @@ Json verbProcess(const Args &args) {
   if (!alive)
     answer.add("exit_code", std::int64_t{code});
   return answer;
+}
+
+// window-at X Y: the top-level window at screen pixel (X, Y), 0 when none.
+Json verbWindowAt(const Args &args) {
+  const POINT at{static_cast<LONG>(args.number(0)), static_cast<LONG>(args.number(1))};
+  HWND h = WindowFromPoint(at);
+  return ok().add("hwnd", h ? GetAncestor(h, GA_ROOT) : nullptr);
 }
 
 Json verbScreen(const Args &) {
@@ -981,6 +989,7 @@ const std::map<std::string, Verb, std::less<>> &verbs() {
       {"focus", verbFocus},
       {"process", verbProcess},
       {"screen", verbScreen},
+      {"window-at", verbWindowAt},
       {"tray-delete", verbTrayDelete},
       {"broadcast", verbBroadcast},
       {"combo-count", verbComboCount},

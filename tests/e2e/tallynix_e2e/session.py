@@ -377,14 +377,33 @@ class Session:
         """A real click at screen pixel (x, y)."""
         self.xdotool("mousemove", x, y, "click", "--repeat", repeat, button)
 
-    def drag(self, x0: int, y0: int, x1: int, y1: int):
+    def drag(self, x0: int, y0: int, x1: int, y1: int, moves_window: bool = True):
         """A real left-button drag from (x0, y0) to (x1, y1): press, one motion, release.
 
-        One motion: when the pointer moves in several quick steps while
-        Wine's window-move loop runs, the window can move farther than the
-        pointer (1.3 to 1.5 times as far, measured).
+        One motion: several quick ones during Wine's window-move loop move the
+        window farther than the pointer. With moves_window the steps wait for
+        the window: the motion once the press has started its move loop, the
+        release once the window has moved and its thread waits for input
+        again. Wine here maps a button release that comes while the window is
+        being moved as if the pointer had moved by as much again, so a release
+        right behind the motion can end the drag twice as far (seen on a
+        loaded machine).
         """
-        self.xdotool("mousemove", x0, y0, "mousedown", 1, "mousemove", x1, y1, "mouseup", 1)
+        if not moves_window:
+            self.xdotool("mousemove", x0, y0, "mousedown", 1, "mousemove", x1, y1, "mouseup", 1)
+            return
+        hwnd = self.probe.call("window-at", x0, y0)["hwnd"]
+        before = self.window(hwnd).origin
+        self.xdotool("mousemove", x0, y0, "mousedown", 1)
+        try:
+            wait_until(lambda: self.focus(hwnd)["moving"], 10, "the window's move loop after the press")
+            self.xdotool("mousemove", x1, y1)
+            if (x1, y1) != (x0, y0):
+                # The window answers the probe only between its own messages:
+                # the move is done and handed to the X server when this holds.
+                wait_until(lambda: self.window(hwnd).origin != before, 10, "the window to follow the pointer")
+        finally:
+            self.xdotool("mouseup", 1)
 
     # ---- pixels
 
