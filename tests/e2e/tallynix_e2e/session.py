@@ -136,10 +136,6 @@ class Session:
         self.log("torn down")
         self._log_file.close()
 
-    def prefix_processes(self) -> list[int]:
-        """Unix pids of every process running in this session's prefix."""
-        return world.prefix_processes(self.prefix)
-
     def _stop_wine(self):
         world.stop_wine(self.prefix, self.env)
         self.log("wine stopped")
