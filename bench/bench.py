@@ -31,6 +31,9 @@ import time
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[1]
+sys.path.insert(0, str(ROOT / "tests" / "e2e"))
+sys.path.insert(0, str(ROOT / "bench" / "wine"))
+from tallynix_e2e.world import wine32_runs, wine_version  # noqa: E402
 BUILD = ROOT / "build" / "bench"
 NATIVE = BUILD / "native"
 SIZES = (1000, 10000, 100000)
@@ -142,8 +145,64 @@ def machine() -> dict:
                 cpu = line.split(":", 1)[1].strip()
                 break
     return {"nproc": os.cpu_count(), "cpu": cpu, "kernel": platform.release(),
-            "load": os.getloadavg(), "wine": subprocess.run(["wine", "--version"], capture_output=True,
-                                                            text=True).stdout.strip()}
+            "load": os.getloadavg(), "wine": wine_version()}
+
+
+def wine_results(results: dict) -> dict:
+    """The Wine figures per exe (a run of an older bench.py measured the 64-bit one only)."""
+    wine = results.get("wine") or {}
+    return {"win64": wine} if "tallynix" in wine else wine
+
+
+def wine_table(add, budgets: list, arch: str, wine: dict):
+    """The Wine figures of one exe beside its floor."""
+    t, f = wine["tallynix"], wine["floor"]
+    pairs = wine["launch_pairs"]
+    launch_ratio = median([a / b for a, b in pairs])
+    add("")
+    add("%s exe under Wine (%s rounds after a warm-up, tallynix and the floor alternating; %d launch pairs)"
+        % (arch, wine["rounds"], len(pairs)))
+    add("%-46s %10s %10s %8s" % ("figure (median)", "tallynix", "floor", "ratio"))
+    lt, lf = median([a for a, _ in pairs]), median([b for _, b in pairs])
+    add("%-46s %7.0f ms %7.0f ms %7.2fx" % ("launch to first pixels", lt, lf, launch_ratio))
+    rt, rf = median([r["rss_kib"] for r in t]), median([r["rss_kib"] for r in f])
+    rss_ratio = median([a["rss_kib"] / b["rss_kib"] for a, b in zip(t, f)])
+    add("%-46s %6.1f MiB %6.1f MiB %7.2fx" % ("VmRSS 2 s after first pixels", rt / MIB, rf / MIB, rss_ratio))
+    cvt, cvf = median([r["ctx_visible"] for r in t]), median([r["ctx_visible"] for r in f])
+    add("%-46s %10.0f %10.0f %8s" % ("context switches in %gs, visible, list focused" % wine["idle_seconds"],
+                                      cvt, cvf, fmt(ratio(cvt, cvf), "%.2fx")))
+    cht, chf = median([r["ctx_hidden"] for r in t]), median([r["ctx_hidden"] for r in f])
+    add("%-46s %10.0f %10.0f %8s" % ("context switches in %gs, hidden" % wine["idle_seconds"], cht, chf,
+                                      fmt(ratio(cht, chf), "%.2fx")))
+    if wine["delete"]:
+        for n in ("1000", "10000"):
+            rows = wine["refill"][n]
+            add("%-46s %7.0f ms %10s %8s" % ("refill of %s memos, click to full list" % format(int(n), ","),
+                                              median([r["ms"] for r in rows]), "—", "—"))
+        delete = median([r["ms"] for r in wine["delete"]])
+        add("%-46s %7.0f ms %10s %8s" % ("delete at 10,000 memos, click to new full list", delete, "—", "—"))
+    add("  per round: launch ms t/f %s" % " ".join("%.0f/%.0f" % tuple(p) for p in pairs))
+    add("  per round: hidden ctx t %s | f %s" % (" ".join(str(r["ctx_hidden"]) for r in t),
+                                                  " ".join(str(r["ctx_hidden"]) for r in f)))
+    add("  per round: visible ctx t %s | f %s" % (" ".join(str(r["ctx_visible"]) for r in t),
+                                                   " ".join(str(r["ctx_visible"]) for r in f)))
+    if wine["delete"]:
+        add("  per round: refill 10,000 ms %s; delete ms %s" % (
+            " ".join("%.0f" % r["ms"] for r in wine["refill"]["10000"]),
+            " ".join("%.0f" % r["ms"] for r in wine["delete"])))
+    budgets.append((arch + ": launch to first pixels <= 1.15 x the floor (median ratio)", launch_ratio <= 1.15,
+                    "%.2fx" % launch_ratio))
+    budgets.append((arch + ": VmRSS within 1 MiB of the floor", rt - rf <= 1024,
+                    "%+.1f MiB" % ((rt - rf) / MIB)))
+    worst_hidden = max(r["ctx_hidden"] for r in t)
+    budgets.append((arch + ": hidden: 0 context switches in %gs (every round)" % wine["idle_seconds"], worst_hidden == 0,
+                    "median %.0f, max %d" % (cht, worst_hidden)))
+    budgets.append((arch + ": visible, list focused: no more context switches than the floor", cvt <= cvf,
+                    "%.0f vs %.0f" % (cvt, cvf)))
+    if wine["delete"]:
+        refill = median([r["ms"] for r in wine["refill"]["10000"]])
+        budgets.append((arch + ": refill of 10,000 memos < 150 ms", refill < 150, "%.0f ms" % refill))
+        budgets.append((arch + ": delete at 10,000 memos < 200 ms", delete < 200, "%.0f ms" % delete))
 
 
 def table(results: dict) -> str:
@@ -178,52 +237,12 @@ def table(results: dict) -> str:
         remove = nat["wall_us"]["removeByIndex/tallynix/100000"] / 1000
         budgets.append(("removeByIndex of 100,000 memos < 30 ms", remove < 30, "%.1f ms" % remove))
 
-    wine = results.get("wine")
-    if wine:
-        t, f = wine["tallynix"], wine["floor"]
-        pairs = wine["launch_pairs"]
-        launch_ratio = median([a / b for a, b in pairs])
-        add("")
-        add("Under Wine (%s rounds after a warm-up, tallynix and the floor alternating; %d launch pairs)"
-            % (wine["rounds"], len(pairs)))
-        add("%-46s %10s %10s %8s" % ("figure (median)", "tallynix", "floor", "ratio"))
-        lt, lf = median([a for a, _ in pairs]), median([b for _, b in pairs])
-        add("%-46s %7.0f ms %7.0f ms %7.2fx" % ("launch to first pixels", lt, lf, launch_ratio))
-        rt, rf = median([r["rss_kib"] for r in t]), median([r["rss_kib"] for r in f])
-        rss_ratio = median([a["rss_kib"] / b["rss_kib"] for a, b in zip(t, f)])
-        add("%-46s %6.1f MiB %6.1f MiB %7.2fx" % ("VmRSS 2 s after first pixels", rt / MIB, rf / MIB, rss_ratio))
-        cvt, cvf = median([r["ctx_visible"] for r in t]), median([r["ctx_visible"] for r in f])
-        add("%-46s %10.0f %10.0f %8s" % ("context switches in %gs, visible, list focused" % wine["idle_seconds"],
-                                          cvt, cvf, fmt(ratio(cvt, cvf), "%.2fx")))
-        cht, chf = median([r["ctx_hidden"] for r in t]), median([r["ctx_hidden"] for r in f])
-        add("%-46s %10.0f %10.0f %8s" % ("context switches in %gs, hidden" % wine["idle_seconds"], cht, chf,
-                                          fmt(ratio(cht, chf), "%.2fx")))
-        for n in ("1000", "10000"):
-            rows = wine["refill"][n]
-            add("%-46s %7.0f ms %10s %8s" % ("refill of %s memos, click to full list" % format(int(n), ","),
-                                              median([r["ms"] for r in rows]), "—", "—"))
-        delete = median([r["ms"] for r in wine["delete"]])
-        add("%-46s %7.0f ms %10s %8s" % ("delete at 10,000 memos, click to new full list", delete, "—", "—"))
-        add("  per round: launch ms t/f %s" % " ".join("%.0f/%.0f" % tuple(p) for p in pairs))
-        add("  per round: hidden ctx t %s | f %s" % (" ".join(str(r["ctx_hidden"]) for r in t),
-                                                      " ".join(str(r["ctx_hidden"]) for r in f)))
-        add("  per round: visible ctx t %s | f %s" % (" ".join(str(r["ctx_visible"]) for r in t),
-                                                       " ".join(str(r["ctx_visible"]) for r in f)))
-        add("  per round: refill 10,000 ms %s; delete ms %s" % (
-            " ".join("%.0f" % r["ms"] for r in wine["refill"]["10000"]),
-            " ".join("%.0f" % r["ms"] for r in wine["delete"])))
-        budgets.append(("launch to first pixels <= 1.15 x the floor (median ratio)", launch_ratio <= 1.15,
-                        "%.2fx" % launch_ratio))
-        budgets.append(("VmRSS within 1 MiB of the floor", rt - rf <= 1024,
-                        "%+.1f MiB" % ((rt - rf) / MIB)))
-        worst_hidden = max(r["ctx_hidden"] for r in t)
-        budgets.append(("hidden: 0 context switches in %gs (every round)" % wine["idle_seconds"], worst_hidden == 0,
-                        "median %.0f, max %d" % (cht, worst_hidden)))
-        budgets.append(("visible, list focused: no more context switches than the floor", cvt <= cvf,
-                        "%.0f vs %.0f" % (cvt, cvf)))
-        refill = median([r["ms"] for r in wine["refill"]["10000"]])
-        budgets.append(("refill of 10,000 memos < 150 ms", refill < 150, "%.0f ms" % refill))
-        budgets.append(("delete at 10,000 memos < 200 ms", delete < 200, "%.0f ms" % delete))
+    for arch, wine in wine_results(results).items():
+        if wine is None:
+            add("")
+            add("%s exe under Wine: not measured, this kernel runs no i386 code" % arch)
+        else:
+            wine_table(add, budgets, arch, wine)
 
     exe = results.get("exe")
     if exe:
@@ -238,7 +257,7 @@ def table(results: dict) -> str:
     add("")
     add("Budgets")
     for name, passed, detail in budgets:
-        add("  %-4s %-66s %s" % ("PASS" if passed else "MISS", name, detail))
+        add("  %-4s %-74s %s" % ("PASS" if passed else "MISS", name, detail))
     return "\n".join(lines)
 
 
@@ -269,15 +288,21 @@ def main():
         results["native"] = native(BUILD / "data")
 
     if not args.skip_wine:
-        sys.path.insert(0, str(ROOT / "bench" / "wine"))
         import wine_bench
-        log("Wine: %d rounds" % args.rounds)
-        results["wine"] = wine_bench.measure(
-            dict(tallynix=exe, floor=BUILD / "win64" / "floor.exe",
-                 probe=ROOT / "build" / "win64" / "tests" / "e2e" / "tallynix_probe.exe",
-                 bench_probe=BUILD / "win64" / "bench_probe.exe", xwatch=BUILD / "xwatch",
-                 work_dir=BUILD / "wine-work", artifacts=BUILD / "wine-artifacts"),
-            rounds=args.rounds, idle_seconds=args.idle, launch_pairs=args.launch_pairs)
+        results["wine"] = {}
+        for arch in ("win64", "win32"):
+            if arch == "win32" and not wine32_runs():
+                log("this kernel runs no i386 code: the 32-bit exe is not measured")
+                results["wine"][arch] = None
+                continue
+            log("Wine, %s exe: %d rounds" % (arch, args.rounds))
+            # The 32-bit exe: launch, memory and idle figures; the list's timings are the 64-bit exe's.
+            results["wine"][arch] = wine_bench.measure(
+                dict(tallynix=ROOT / "build" / arch / "tallynix.exe", floor=BUILD / arch / "floor.exe",
+                     probe=ROOT / "build" / arch / "tests" / "e2e" / "tallynix_probe.exe", xwatch=BUILD / "xwatch",
+                     work_dir=BUILD / ("wine-work-" + arch), artifacts=BUILD / ("wine-artifacts-" + arch)),
+                rounds=args.rounds, idle_seconds=args.idle, launch_pairs=args.launch_pairs,
+                edit_rounds=None if arch == "win64" else 0)
 
     results["load_end"] = os.getloadavg()
     results["seconds"] = time.monotonic() - started

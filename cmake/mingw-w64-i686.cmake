@@ -14,5 +14,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-# No emulator: 32-bit Wine cannot run on the build machines, so the
-# 32-bit build is compiled and linked but not run.
+# Unit tests built for Windows run under 32-bit Wine where this machine runs
+# i386 code; elsewhere the 32-bit build is compiled and linked only.
+include(${CMAKE_CURRENT_LIST_DIR}/wine.cmake)
+tallynix_wine_emulator(wine)

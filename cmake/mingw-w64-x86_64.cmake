@@ -14,8 +14,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-# Unit tests built for Windows run under Wine.
-find_program(WINE_EXECUTABLE NAMES wine64 wine)
-if(WINE_EXECUTABLE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_EXECUTABLE})
-endif()
+# Unit tests built for Windows run under 64-bit Wine.
+include(${CMAKE_CURRENT_LIST_DIR}/wine.cmake)
+tallynix_wine_emulator(wine64)

@@ -1,30 +1,31 @@
 """The Wine measurements of tallynix.exe beside the floor program (bench/floor/floor.cpp).
 
 Everything runs in one private world built by the end-to-end harness
-(tests/e2e/harness.py: Xvfb, a fresh Japanese Wine prefix, a 1024x768
-virtual desktop kept alive by the harness's probe). Two helpers of the
-benchmarks join it:
+(tests/e2e/tallynix_e2e: Xvfb, a fresh Japanese Wine prefix, a 1024x768
+virtual desktop kept alive by the harness's probe, built with the exe's
+bitness). The probe also asks the few questions that need an answer from
+inside the prefix (a combo box's item count, a window's visibility) without
+fetching the items. One helper of the benchmarks joins it:
 
 * xwatch (xwatch.c) watches the X server: inside the virtual desktop a Wine
   window has no X window of its own, so its pixels show up as XDamage on the
   root window. xwatch also makes the real clicks (XTest), and stamps both
   with CLOCK_MONOTONIC, the clock of time.monotonic() here.
-* bench_probe (bench_probe.cpp) asks the few questions that need an answer
-  from inside the prefix (a combo box's item count, a window's visibility),
-  without fetching the items.
 
-The programs are launched as `wine EXE` in the running desktop, tallynix and
+The programs are launched with the Wine loader of their bitness (the
+harness's world.wine_command: the process watched is the exe itself, not
+start.exe) in the running desktop, tallynix and
 the floor alternately, round after round; a warm-up round comes first and is
 not counted. Per round and program:
 
-  launch      Popen of `wine EXE` to the first damage inside the window's
+  launch      Popen of the loader to the first damage inside the window's
               rectangle (0,0)-(336,20) (the taskbar's drawing is below it);
   rss         VmRSS of the exe's Linux process 2 s after those first pixels;
   ctx visible voluntary + involuntary context switches of all its threads
               over the next 10 s, with the list focused (its caret blinks);
   ctx hidden  the same over 10 s after hiding it (tallynix: a real click on
               its tiny hide button at screen (4,16); the floor has no such
-              button: the pointer goes to (4,16) as well and bench_probe calls
+              button: the pointer goes to (4,16) as well and the probe calls
               ShowWindow(SW_HIDE) on it), counted from 1 s after the window
               is seen hidden.
 
@@ -34,7 +35,7 @@ Then, tallynix alone (the floor has no memo list):
               click on 加 (empty text: it only touches the file) takes the
               focus off the list, and a real click into the list's edit field
               at (100,10) gives it back, which refills it. From that click to
-              the moment a CB_GETCOUNT from bench_probe answers N (the window
+              the moment a CB_GETCOUNT from the probe answers N (the window
               answers it only between its own messages, so not before the
               refill is complete). The last drawing in the list's rectangle
               after the click is recorded too.
@@ -62,7 +63,9 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
-import harness  # noqa: E402  (the end-to-end harness: reused, not copied)
+import tallynix_e2e as harness  # noqa: E402  (the end-to-end harness: reused, not copied)
+from tallynix_e2e import ids  # noqa: E402
+from tallynix_e2e.world import program_pids, wine_command  # noqa: E402
 
 WINDOW_RECT = (0, 0, 336, 20)        # where both programs' windows appear
 LIST_RECT = (8, 0, 241, 20)          # tallynix's combo box
@@ -71,9 +74,9 @@ ADD_BUTTON = (252, 10)
 LIST_EDIT = (100, 10)
 DELETE_BUTTON = (276, 10)
 HIDE_BUTTON = (4, 16)
-COMBO_ID = 1001
-TALLYNIX_CLASS = "tallynix.Form1"
-FLOOR_CLASS = "tallynix.Floor"
+COMBO_ID = ids.MEMO_LIST
+TALLYNIX_CLASS = ids.MAIN_WINDOW_CLASS
+FLOOR_CLASS = "tallynix.Floor"  # bench/floor/floor.cpp
 
 
 def log(message: str):
@@ -198,42 +201,29 @@ def context_switches(pid: int) -> int:
 
 
 class World:
-    def __init__(self, tallynix: Path, floor: Path, probe: Path, bench_probe: Path, xwatch: Path,
-                 work_dir: Path, artifacts: Path):
+    def __init__(self, tallynix: Path, floor: Path, probe: Path, xwatch: Path, work_dir: Path, artifacts: Path):
         self.exes = {"tallynix": tallynix, "floor": floor}
         self.classes = {"tallynix": TALLYNIX_CLASS, "floor": FLOOR_CLASS}
         config = harness.Config(probe=probe, exe=tallynix, work_dir=work_dir, artifacts=artifacts)
         self.session = harness.Session(config, "bench")
         self.session.boot()
-        self.bench = harness.Probe(bench_probe, self.session.env, self.session.workdir,
-                                   self.session.artifacts / "bench_probe.log", timeout=60)
+        self.bench = self.session.probe
         self.x = XWatch(xwatch, self.session.env)
         self._logs = []
 
     def close(self):
         with contextlib.suppress(Exception):
             self.x.close()
-        with contextlib.suppress(Exception):
-            self.bench.close()
         self.session.close()
         for handle in self._logs:
             handle.close()
 
     # ---- programs
 
-    def linux_pid(self, name: str, timeout: float = 20) -> int:
-        def found():
-            for pid in self.session._prefix_processes():
-                with contextlib.suppress(OSError):
-                    command = Path("/proc/%d/cmdline" % pid).read_bytes().split(b"\0")[0]
-                    state = Path("/proc/%d/stat" % pid).read_text().rsplit(")", 1)[1].split()[0]
-                    if command.replace(b"\\", b"/").endswith(b"/" + name.encode()) and state != "Z":
-                        return pid
-            return None
-        return harness.wait_until(found, timeout, "the Linux process of %s" % name)
-
     def find(self, which: str) -> dict:
-        return self.bench.call("find", self.classes[which])
+        """hwnd (0: none) and visibility of the program's first window."""
+        found = self.bench.call("find", harness.hex_text(self.classes[which]))["windows"]
+        return found[0] if found else {"hwnd": 0, "visible": False}
 
     def launch(self, which: str) -> dict:
         """Starts a program; returns its process, pids, window and launch time (s)."""
@@ -242,14 +232,21 @@ class World:
         log_file = open(self.session.artifacts / ("%s.log" % which), "ab")
         self._logs.append(log_file)
         start = time.monotonic()
-        process = subprocess.Popen(["wine", str(self.exes[which])], cwd=self.session.workdir,
+        process = subprocess.Popen(wine_command(self.exes[which]), cwd=self.session.workdir,
                                    env=self.session.env, stdout=log_file, stderr=log_file,
                                    start_new_session=True)
         shown = self.x.first_damage(start, WINDOW_RECT, timeout=60)
         window = harness.wait_until(lambda: (lambda w: w if w["hwnd"] and w["visible"] else None)(self.find(which)),
                                     20, "the %s window" % which)
         return {"process": process, "start": start, "shown": shown, "launch": shown - start,
-                "hwnd": window["hwnd"], "pid": self.linux_pid(self.exes[which].name)}
+                "hwnd": window["hwnd"], "pid": self.linux_pid(which)}
+
+    def linux_pid(self, which: str) -> int:
+        """The Unix pid of the program's own process (never a start.exe in front of it)."""
+        name = self.exes[which].name
+        pids = harness.wait_until(lambda: program_pids(self.session.prefix, name), 20,
+                                  "the Linux process of %s" % name)
+        return pids[0]
 
     def stop(self, which: str, run: dict):
         """Asks the program to close (WM_CLOSE) and waits for it to end; kills it if it does not."""
@@ -315,7 +312,7 @@ class World:
                            "the focus to move to the add button")
         self.x.wait_quiet(WINDOW_RECT)
         clicked = self.x.click(*LIST_EDIT)
-        answer = self.bench.call("waitcount", run["hwnd"], COMBO_ID, expect, 30000, timeout=40)
+        answer = self.bench.call("wait-count", run["hwnd"], COMBO_ID, expect, 30000, timeout=40)
         done = time.monotonic()
         if not answer["reached"]:
             raise AssertionError("the list holds %s items, expected %d" % (answer["count"], expect))
@@ -327,7 +324,7 @@ class World:
         self.session.select_item(run["hwnd"], COMBO_ID, 0)
         self.x.wait_quiet(WINDOW_RECT)
         clicked = self.x.click(*DELETE_BUTTON)
-        answer = self.bench.call("waitnew", TALLYNIX_CLASS, run["hwnd"], COMBO_ID, expect, 30000, timeout=40)
+        answer = self.bench.call("wait-new", harness.hex_text(TALLYNIX_CLASS), run["hwnd"], COMBO_ID, expect, 30000, timeout=40)
         done = time.monotonic()
         if not answer["reached"]:
             raise AssertionError("after the delete: window %s holds %s items, expected %d"
@@ -365,7 +362,7 @@ def median(values):
 
 def measure(paths: dict, rounds: int = 7, idle_seconds: float = 10.0, launch_pairs: int = 2,
             edit_rounds: int | None = None) -> dict:
-    """Runs every Wine measurement; returns the raw figures per round and their medians."""
+    """Runs every Wine measurement (edit_rounds 0: no refill and delete); returns the raw figures per round."""
     edit_rounds = rounds if edit_rounds is None else edit_rounds
     world = World(**paths)
     results: dict = {"rounds": rounds, "idle_seconds": idle_seconds, "tallynix": [], "floor": [],
@@ -390,37 +387,38 @@ def measure(paths: dict, rounds: int = 7, idle_seconds: float = 10.0, launch_pai
                 results["launch_pairs"].append((launched["tallynix"], launched["floor"]))
             log("round %d launch pairs %s" % (k + 1, results["launch_pairs"][-1 - launch_pairs:]))
 
-        for count in (1000, 10000):
-            world.write_memos(count - 1)
+        if edit_rounds:  # 0: the launch, memory and idle figures only
+            for count in (1000, 10000):
+                world.write_memos(count - 1)
+                run = world.launch("tallynix")
+                try:
+                    world.bench.call("wait-count", run["hwnd"], COMBO_ID, count - 1, 30000, timeout=40)
+                    times = []
+                    for k in range(edit_rounds + 1):
+                        world.write_memos(count)
+                        figures = world.refill(run, count)
+                        if k > 0:  # the first is a warm-up
+                            times.append(figures)
+                            log("refill %d round %d %s" % (count, k, figures))
+                        world.write_memos(count - 1)
+                        world.refill(run, count - 1)
+                    results["refill"][str(count)] = times
+                finally:
+                    world.stop("tallynix", run)
+
+            world.write_memos(10000)
             run = world.launch("tallynix")
             try:
-                world.bench.call("waitcount", run["hwnd"], COMBO_ID, count - 1, 30000, timeout=40)
-                times = []
+                world.bench.call("wait-count", run["hwnd"], COMBO_ID, 10000, 30000, timeout=40)
                 for k in range(edit_rounds + 1):
-                    world.write_memos(count)
-                    figures = world.refill(run, count)
-                    if k > 0:  # the first is a warm-up
-                        times.append(figures)
-                        log("refill %d round %d %s" % (count, k, figures))
-                    world.write_memos(count - 1)
-                    world.refill(run, count - 1)
-                results["refill"][str(count)] = times
+                    figures = world.delete_first(run, 9999)
+                    if k > 0:
+                        results["delete"].append(figures)
+                        log("delete round %d %s" % (k, figures))
+                    world.write_memos(10000)
+                    world.refill(run, 10000)
             finally:
                 world.stop("tallynix", run)
-
-        world.write_memos(10000)
-        run = world.launch("tallynix")
-        try:
-            world.bench.call("waitcount", run["hwnd"], COMBO_ID, 10000, 30000, timeout=40)
-            for k in range(edit_rounds + 1):
-                figures = world.delete_first(run, 9999)
-                if k > 0:
-                    results["delete"].append(figures)
-                    log("delete round %d %s" % (k, figures))
-                world.write_memos(10000)
-                world.refill(run, 10000)
-        finally:
-            world.stop("tallynix", run)
     finally:
         world.close()
     return results

@@ -1,13 +1,14 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """The About window, reached from the notification icon's menu: it replaces
 the strip and its icon while open; OK brings a fresh strip back at the stored
 position; closing it any other way ends the program."""
 
 import harness
+from harness import ids
 from harness import ABOUT_CLASS, MAIN_CLASS
 
-COMBO = 1001
-OK, LABEL1, LABEL2, LABEL3 = 2001, 2002, 2003, 2004
+COMBO = ids.MEMO_LIST
+OK, LABEL1, LABEL2, LABEL3 = ids.ABOUT_OK_BUTTON, ids.ABOUT_RIGHTS_LABEL, ids.ABOUT_VERSION_LABEL, ids.ABOUT_CONTACT_LABEL
 LABEL_TEXTS = {LABEL2: "タリニクス Ver3.13", LABEL1: "フリーソフト", LABEL3: "tallynix@example.com"}
 MEMOS = ["牛乳を買う", "歯医者に電話"]
 MEMO_BYTES = "".join("%03d %s\r\n" % (i, text) for i, text in enumerate(MEMOS)).encode("cp932")

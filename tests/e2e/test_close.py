@@ -1,9 +1,10 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """The close button ends the program."""
 
 import harness
+from harness import ids
 
-CLOSE = 1005
+CLOSE = ids.CLOSE_BUTTON
 
 
 class CloseButton(harness.TestCase):

@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """The memo commands on the real program: add, delete, clear all, the list's
 refill and the memo file's bytes after each of them.
 
@@ -17,8 +17,9 @@ its input in order.
 from __future__ import annotations
 
 import harness
+from harness import ids
 
-COMBO, ADD, DELETE, CLEAR, CLOSE, SMALL = 1001, 1002, 1003, 1004, 1005, 1006
+COMBO, ADD, DELETE, CLEAR, CLOSE, SMALL = ids.MEMO_LIST, ids.ADD_BUTTON, ids.DELETE_BUTTON, ids.CLEAR_BUTTON, ids.CLOSE_BUTTON, ids.HIDE_BUTTON
 CONFIRM_TITLE = "確認"
 CONFIRM_TEXT = "本当に全てを削除しますか？"
 PROGRAM_TITLE = "タリニクス"

@@ -1,10 +1,11 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """At 144 dpi the strip keeps its design, one and a half times as large."""
 
 import harness
+from harness import ids
 
 DARK_BLUE = (0, 0, 128)
-CLOSE, ADD, DELETE, CLEAR, SMALL = 1005, 1002, 1003, 1004, 1006
+CLOSE, ADD, DELETE, CLEAR, SMALL = ids.CLOSE_BUTTON, ids.ADD_BUTTON, ids.DELETE_BUTTON, ids.CLEAR_BUTTON, ids.HIDE_BUTTON
 
 
 def scaled(value: int) -> set[int]:

@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Faults from outside: a read-only memo file or folder, a locked memo file,
 a folder in the memo file's place, strange stored positions, two copies of
 the program sharing one folder. Each case must end in a clear Japanese
@@ -12,8 +12,9 @@ of a run into the table in docs/reliability.md.
 import subprocess
 
 import harness
+from harness import ids
 
-COMBO, ADD, DELETE, CLEAR = 1001, 1002, 1003, 1004
+COMBO, ADD, DELETE, CLEAR = ids.MEMO_LIST, ids.ADD_BUTTON, ids.DELETE_BUTTON, ids.CLEAR_BUTTON
 ERROR_TITLE = "タリニクス"
 CONFIRM_TITLE = "確認"
 SEED = "000 牛乳を買う\r\n001 15時 打ち合わせ\r\n002 請求書\r\n".encode("cp932")

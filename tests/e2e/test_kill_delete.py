@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """The real program ended with TerminateProcess at random moments while it
 deletes a memo from a 10,000-memo file: memo.txt is always the whole old
 content or the whole new content, never torn and never empty, and a
@@ -15,8 +15,9 @@ import sys
 import time
 
 import harness
+from harness import ids
 
-COMBO, DELETE = 1001, 1003
+COMBO, DELETE = ids.MEMO_LIST, ids.DELETE_BUTTON
 MEMOS = 10_000
 OLD = b"".join(("%03d メモ %d 番目の予定\r\n" % (k, k)).encode("cp932") for k in range(MEMOS))
 NEW = b"".join(("%03d メモ %d 番目の予定\r\n" % (k - 1, k)).encode("cp932") for k in range(1, MEMOS))

@@ -1,11 +1,12 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """First start in a fresh prefix and an empty working directory: the memo file,
 the main window's placement, styles and controls, and its one uncovered patch."""
 
 import harness
+from harness import ids
 from harness import WS_CAPTION, WS_EX_APPWINDOW, WS_EX_TOOLWINDOW, WS_MAXIMIZEBOX, WS_MINIMIZEBOX, WS_SYSMENU
 
-COMBO, ADD, DELETE, CLEAR, CLOSE, SMALL = 1001, 1002, 1003, 1004, 1005, 1006
+COMBO, ADD, DELETE, CLEAR, CLOSE, SMALL = ids.MEMO_LIST, ids.ADD_BUTTON, ids.DELETE_BUTTON, ids.CLEAR_BUTTON, ids.CLOSE_BUTTON, ids.HIDE_BUTTON
 
 # Control id -> (class, caption, x, y, width, height) in client pixels at 96 dpi.
 BUTTONS = {

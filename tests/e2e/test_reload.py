@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Deleting a memo reloads the strip (a new window), and reloads do not pile
 up: hundreds of deletes in one run leave one strip, one notification icon and
 a running program."""
@@ -11,8 +11,9 @@ import time
 import unittest
 
 import harness
+from harness import ids
 
-COMBO, DELETE = 1001, 1003
+COMBO, DELETE = ids.MEMO_LIST, ids.DELETE_BUTTON
 
 
 def numbered(first: int, count: int) -> bytes:

@@ -18,8 +18,9 @@ import sys
 import time
 
 import harness
+from harness import ids
 
-COMBO, ADD, DELETE = 1001, 1002, 1003
+COMBO, ADD, DELETE = ids.MEMO_LIST, ids.ADD_BUTTON, ids.DELETE_BUTTON
 TITLE = "タリニクス"
 SELECTION_GONE = "選んだメモは、ほかで変更されたため削除しませんでした。一覧を読み直しました。"
 
