@@ -75,8 +75,12 @@ bool MemoStore::removeSelected(int index, std::wstring_view text) {
 std::optional<std::uint64_t> MemoStore::sizeInBytes() { return files_.size(fileName_); }
 
 void MemoStore::truncate() {
-  files_.touch(fileName_);
-  files_.truncate(fileName_);
+  // In turn with the other copies, or a rewrite they began before could
+  // bring the memos back.
+  files_.exclusively(fileName_, [&] {
+    files_.touch(fileName_);
+    files_.truncate(fileName_);
+  });
 }
 
 } // namespace tallynix
