@@ -272,7 +272,9 @@ class TwoCopiesAtOnce(harness.TestCase):
 
             (ax, ay), (bx, by) = origins()
             if abs(ay - by) < 40:
-                app.drag(ax + 4, ay + 5, ax + 4, (100 if ay >= 300 else 400) + 5)
+                # Only "apart" matters here, not how far: no waiting on a move loop
+                # that a freshly reopened copy may not start at once.
+                app.drag(ax + 4, ay + 5, ax + 4, (100 if ay >= 300 else 400) + 5, moves_window=False)
                 harness.wait_until(lambda: abs(origins()[0][1] - origins()[1][1]) >= 40, 5, "the copies apart")
             for strip in copies.values():
                 strip.window = app.window(strip.hwnd)
