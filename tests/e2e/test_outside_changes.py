@@ -110,6 +110,12 @@ class OutsideChanges(harness.TestCase):
             self.wait_list(window, [], "書きかけのメモ")
             self.assertFalse(app.memo_path.exists(), "following the file does not create it")
             self.assertIsNone(app.message_box("タリニクス"), "no message about the missing file")
+        app.record_fault("memo.txt changed by another writer while the strip is shown (appended, "
+                         "replaced and renumbered, emptied, deleted)",
+                         "the list shows the file as it is now at once; the typed text, its caret and "
+                         "a picked memo stay; an open drop-down waits until it closes; a hidden strip "
+                         "catches up when shown; no message, and memo.txt is never written or created",
+                         True)
 
     def test_pick_kept_where_its_memo_still_is(self):
         app = self.app
