@@ -42,14 +42,26 @@ int Runtime::run() {
   MSG message{};
   // The program ends when no window is loaded and no handler runs: checked
   // between events, so that a handler may unload the last window and then
-  // show another. Queued messages go first; only an empty queue waits.
+  // show another.
   while (!ending_ && loadedWindows_ > 0) {
+    if (watched_.empty()) {
+      const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+      if (got == 0 || got == -1)
+        break;
+      dispatch(message);
+      continue;
+    }
+    // One message per wait: under Wine a PeekMessage that finds nothing
+    // costs more calls to the server than the wait itself, so draining the
+    // queue until it is empty would add context switches to every blink of
+    // the caret. After a watched handle, too, one message goes next, so
+    // that a folder that never rests cannot starve the input.
+    if (!waitForEvent())
+      break;
     if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (message.message == WM_QUIT)
         break;
       dispatch(message);
-    } else if (!waitForEvent()) {
-      break;
     }
   }
   return 0;
@@ -74,8 +86,6 @@ bool Runtime::waitForEvent() {
   }
   if (woken == WAIT_OBJECT_0 + count)
     return true;
-  if (count == 0)
-    return false; // the queue itself failed, as a failing GetMessage would
   // A handle that cannot be waited on would fail every wait: go on with the
   // messages alone.
   watched_.clear();
