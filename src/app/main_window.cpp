@@ -146,6 +146,7 @@ void MainWindow::onLoad() {
   memos_.touch();
   follower_.forget();
   changePending_ = false;
+  watchAfterPaint_ = false;
   addIcon();
   // The tray menu stays hidden: it is never attached as the menu bar.
 }
@@ -202,12 +203,23 @@ bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &
     // Only a shown strip watches its folder: hidden, nothing wakes it, and
     // showing it again brings the list up to date.
     if (wParam) {
-      startWatching();
       followMemoFile();
+      watchAfterPaint_ = true;
     } else {
+      watchAfterPaint_ = false;
       stopWatching();
     }
     return false;
+  case WM_PAINT:
+    if (!watchAfterPaint_)
+      return false;
+    // Armed once the strip is on the screen, not before its first pixels;
+    // what changed meanwhile is caught by following once more.
+    result = DefWindowProcW(hwnd(), message, wParam, lParam);
+    watchAfterPaint_ = false;
+    startWatching();
+    followMemoFile();
+    return true;
   case kFolderChanged:
     onFolderChanged(reinterpret_cast<HANDLE>(lParam));
     return true;
