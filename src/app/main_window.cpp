@@ -246,16 +246,19 @@ bool MainWindow::onActivate(bool active) {
   // Coming back to the window restores the focus where it was; that is not
   // the list receiving the focus anew, so it does not refill (and so does
   // not wipe a half-typed memo). Changes made meanwhile are shown, around
-  // what the user typed.
+  // what the user typed; a strip being shown has just followed the file.
+  const bool showing = watchAfterPaint_;
   if (focusBeforeDeactivation_ && IsWindow(focusBeforeDeactivation_) &&
       IsChild(hwnd(), focusBeforeDeactivation_)) {
     restoringFocus_ = true;
     SetFocus(focusBeforeDeactivation_);
     restoringFocus_ = false;
-    followMemoFile();
+    if (!showing)
+      followMemoFile();
     return true;
   }
-  followMemoFile();
+  if (!showing)
+    followMemoFile();
   return false; // the default handling focuses the window itself
 }
 
