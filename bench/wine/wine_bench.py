@@ -31,14 +31,19 @@ not counted. Per round and program:
 
 Then, tallynix alone (the floor has no memo list):
 
-  refill N    memo.txt holds N lines while the list holds N-1 items; a real
-              click on 加 (empty text: it only touches the file) takes the
-              focus off the list, and a real click into the list's edit field
-              at (100,10) gives it back, which refills it. From that click to
-              the moment a CB_GETCOUNT from the probe answers N (the window
-              answers it only between its own messages, so not before the
-              refill is complete). The last drawing in the list's rectangle
-              after the click is recorded too.
+  outside N   the list holds N-1 items, its edit field focused; another
+              writer replaces memo.txt (a file written beside it, then
+              renamed over it, as a sync client or a second copy does) with
+              N lines. From just before the rename to the moment a
+              CB_GETCOUNT from the probe answers N (the window answers it
+              only between its own messages, so not before the list is
+              complete).
+  refill N    the list holds N items as memo.txt does; "x" in the edit field
+              and a real click on 加 append it and empty the list (the
+              strip's own write: the list must stay empty), then a real click
+              into the list's edit field at (100,10) refills it. From that
+              click to the moment CB_GETCOUNT answers N+1. The last drawing
+              in the list's rectangle after the click is recorded too.
   delete      with 10,000 memos listed, item 0 selected (CB_SETCURSEL 0 by
               the harness's probe), a real click on 削; to the moment a new
               visible main window answers CB_GETCOUNT = 9,999.
@@ -300,17 +305,31 @@ class World:
     # ---- tallynix's list
 
     def write_memos(self, count: int):
-        lines = []
-        for i in range(count):
-            lines.append("%03d %s\r\n" % (i, memo_text(i)))
-        self.session.memo_path.write_bytes("".join(lines).encode("cp932"))
+        self.session.memo_path.write_bytes(memo_bytes(count))
+
+    def outside_change(self, run: dict, count: int) -> dict:
+        """Another writer replaces memo.txt with `count` memos: to the moment the list holds them."""
+        other = self.session.memo_path.with_name("memo.txt.other")
+        other.write_bytes(memo_bytes(count))
+        self.x.wait_quiet(WINDOW_RECT)
+        changed = time.monotonic()
+        os.replace(other, self.session.memo_path)
+        answer = self.bench.call("wait-count", run["hwnd"], COMBO_ID, count, 30000, timeout=40)
+        done = time.monotonic()
+        if not answer["reached"]:
+            raise AssertionError("the list holds %s items, expected %d" % (answer["count"], count))
+        return {"ms": (done - changed) * 1000}
 
     def refill(self, run: dict, expect: int, rect=LIST_RECT) -> dict:
-        """Click 加 (focus leaves the list), then into the list: the list refills from memo.txt."""
+        """Add "x" with 加 (the list empties, focus leaves it), then click into the list: it refills."""
+        self.session.set_text(run["hwnd"], COMBO_ID, "x")
         self.x.click(*ADD_BUTTON)
         harness.wait_until(lambda: self.session.focus(run["hwnd"])["focus_class"] == "Button", 5,
                            "the focus to move to the add button")
         self.x.wait_quiet(WINDOW_RECT)
+        left = self.bench.call("combo-count", run["hwnd"], COMBO_ID)["count"]
+        if left != 0:
+            raise AssertionError("after its own add the list holds %s items, expected 0" % left)
         clicked = self.x.click(*LIST_EDIT)
         answer = self.bench.call("wait-count", run["hwnd"], COMBO_ID, expect, 30000, timeout=40)
         done = time.monotonic()
@@ -340,6 +359,10 @@ PIECES = ["牛乳を買う", "10時 打ち合わせ", "田中さんに電話", "
           "見積もり 3 件", "Zoom 14:30", "宅配便 受け取り", "請求書 No.4521", "週報を書く"]
 
 
+def memo_bytes(count: int) -> bytes:
+    return "".join("%03d %s\r\n" % (i, memo_text(i)) for i in range(count)).encode("cp932")
+
+
 def memo_text(i: int) -> str:
     """A typical one-line memo, Japanese mixed with ASCII."""
     return "%s %s" % (PIECES[(i * 7) % len(PIECES)], PIECES[(i * 11 + 3) % len(PIECES)])
@@ -366,7 +389,7 @@ def measure(paths: dict, rounds: int = 7, idle_seconds: float = 10.0, launch_pai
     edit_rounds = rounds if edit_rounds is None else edit_rounds
     world = World(**paths)
     results: dict = {"rounds": rounds, "idle_seconds": idle_seconds, "tallynix": [], "floor": [],
-                     "launch_pairs": [], "refill": {}, "delete": []}
+                     "launch_pairs": [], "refill": {}, "outside": {}, "delete": []}
     try:
         world.write_memos(0)
         log("warm-up round")
@@ -393,16 +416,17 @@ def measure(paths: dict, rounds: int = 7, idle_seconds: float = 10.0, launch_pai
                 run = world.launch("tallynix")
                 try:
                     world.bench.call("wait-count", run["hwnd"], COMBO_ID, count - 1, 30000, timeout=40)
-                    times = []
+                    times, outside = [], []
                     for k in range(edit_rounds + 1):
-                        world.write_memos(count)
-                        figures = world.refill(run, count)
+                        shown = world.outside_change(run, count)
+                        figures = world.refill(run, count + 1)
                         if k > 0:  # the first is a warm-up
                             times.append(figures)
-                            log("refill %d round %d %s" % (count, k, figures))
-                        world.write_memos(count - 1)
-                        world.refill(run, count - 1)
+                            outside.append(shown)
+                            log("outside change %d round %d %s; refill %s" % (count, k, shown, figures))
+                        world.outside_change(run, count - 1)
                     results["refill"][str(count)] = times
+                    results["outside"][str(count)] = outside
                 finally:
                     world.stop("tallynix", run)
 
@@ -415,8 +439,7 @@ def measure(paths: dict, rounds: int = 7, idle_seconds: float = 10.0, launch_pai
                     if k > 0:
                         results["delete"].append(figures)
                         log("delete round %d %s" % (k, figures))
-                    world.write_memos(10000)
-                    world.refill(run, 10000)
+                    world.outside_change(run, 10000)
             finally:
                 world.stop("tallynix", run)
     finally:

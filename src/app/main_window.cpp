@@ -28,6 +28,11 @@ constexpr Box kClearBox{4320, 0, 375, 300};
 constexpr Box kCloseBox{4680, 0, 375, 300};
 constexpr Box kHideBox{0, 195, 135, 180};
 
+// Sent by the message loop when the folder holding memo.txt changed.
+constexpr UINT kFolderChanged = WM_APP + 1;
+// Posted when the drop-down closed with a change pending.
+constexpr UINT kFollowPending = WM_APP + 2;
+
 std::string toAnsi(std::wstring_view text) {
   const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
                                        nullptr, 0, nullptr, nullptr);
@@ -139,6 +144,9 @@ void MainWindow::onLoad() {
   SetWindowPos(hwnd(), HWND_TOPMOST, at.x, at.y, 1, 1, SWP_NOSIZE);
 
   memos_.touch();
+  follower_.forget();
+  changePending_ = false;
+  watchAfterPaint_ = false;
   addIcon();
   // The tray menu stays hidden: it is never attached as the menu bar.
 }
@@ -148,7 +156,10 @@ void MainWindow::addIcon() {
                              reinterpret_cast<std::uintptr_t>(iconImage_.get()), toAnsi(kTip)));
 }
 
-void MainWindow::onUnload() { icon_.remove(); }
+void MainWindow::onUnload() {
+  stopWatching();
+  icon_.remove();
+}
 
 void MainWindow::onFirstShow() {
   // The list takes the focus, and with it fills from the memo file.
@@ -188,6 +199,34 @@ bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &
   }
   case WM_ACTIVATE:
     return onActivate(LOWORD(wParam) != WA_INACTIVE);
+  case WM_SHOWWINDOW:
+    // Only a shown strip watches its folder: hidden, nothing wakes it, and
+    // showing it again brings the list up to date.
+    if (wParam) {
+      followMemoFile();
+      watchAfterPaint_ = true;
+    } else {
+      watchAfterPaint_ = false;
+      stopWatching();
+    }
+    return false;
+  case WM_PAINT:
+    if (!watchAfterPaint_)
+      return false;
+    // Armed once the strip is on the screen, not before its first pixels;
+    // what changed meanwhile is caught by following once more.
+    result = DefWindowProcW(hwnd(), message, wParam, lParam);
+    watchAfterPaint_ = false;
+    startWatching();
+    followMemoFile();
+    return true;
+  case kFolderChanged:
+    onFolderChanged(reinterpret_cast<HANDLE>(lParam));
+    return true;
+  case kFollowPending:
+    if (changePending_)
+      followMemoFile();
+    return true;
   default:
     if (message == taskbarCreated_ && taskbarCreated_ != 0) {
       // The shell restarted and forgot every icon: add ours again.
@@ -206,15 +245,66 @@ bool MainWindow::onActivate(bool active) {
   }
   // Coming back to the window restores the focus where it was; that is not
   // the list receiving the focus anew, so it does not refill (and so does
-  // not wipe a half-typed memo).
+  // not wipe a half-typed memo). Changes made meanwhile are shown, around
+  // what the user typed; a strip being shown has just followed the file.
+  const bool showing = watchAfterPaint_;
   if (focusBeforeDeactivation_ && IsWindow(focusBeforeDeactivation_) &&
       IsChild(hwnd(), focusBeforeDeactivation_)) {
     restoringFocus_ = true;
     SetFocus(focusBeforeDeactivation_);
     restoringFocus_ = false;
+    if (!showing)
+      followMemoFile();
     return true;
   }
+  if (!showing)
+    followMemoFile();
   return false; // the default handling focuses the window itself
+}
+
+void MainWindow::startWatching() {
+  if (folderChanges_)
+    return;
+  // memo.txt is named relative to the current directory. Where the folder
+  // cannot be watched, the list still follows on activation and drop-down.
+  folderChanges_ = win32::UniqueChangeNotification(FindFirstChangeNotificationW(
+      L".", FALSE,
+      FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE));
+  if (folderChanges_)
+    runtime().watch(folderChanges_.get(), hwnd(), kFolderChanged);
+}
+
+void MainWindow::stopWatching() {
+  if (!folderChanges_)
+    return;
+  runtime().unwatch(folderChanges_.get());
+  folderChanges_.reset();
+}
+
+void MainWindow::onFolderChanged(HANDLE notification) {
+  if (!folderChanges_ || notification != folderChanges_.get())
+    return;
+  // Armed again before reading, so that a change during the read is not
+  // missed.
+  if (!FindNextChangeNotification(folderChanges_.get()))
+    stopWatching();
+  followMemoFile();
+}
+
+void MainWindow::followMemoFile(bool evenIfDropped) {
+  if (!memoList_)
+    return;
+  if (!evenIfDropped && SendMessageW(memoList_, CB_GETDROPPEDSTATE, 0, 0)) {
+    changePending_ = true;
+    return;
+  }
+  changePending_ = false;
+  // The strip's own writes and other files in the folder end here.
+  const auto memos = follower_.changes();
+  if (!memos)
+    return;
+  replaceMemos(*memos, keptSelection(*memos, selectedIndex(), typedText()));
+  follower_.filled(*memos);
 }
 
 void MainWindow::onCommand(int id, int code) {
@@ -222,6 +312,10 @@ void MainWindow::onCommand(int id, int code) {
   case ids::kMemoList:
     if (code == CBN_SETFOCUS && !restoringFocus_)
       commands_.refillList();
+    else if (code == CBN_DROPDOWN)
+      followMemoFile(true); // before the list opens
+    else if (code == CBN_CLOSEUP && changePending_)
+      PostMessageW(hwnd(), kFollowPending, 0, 0); // once the pick is in the field
     break;
   case ids::kAddButton:
     if (code == BN_CLICKED)
@@ -281,21 +375,55 @@ std::wstring MainWindow::selectedText() {
 }
 
 void MainWindow::showMemos(std::span<const std::wstring> memos) {
-  clearList();
-  // Reserve the list's storage up front and fill it without repainting.
-  std::size_t characters = 0;
-  for (const std::wstring &memo : memos)
-    characters += memo.size() + 1;
+  emptyList();
   SendMessageW(memoList_, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(memoList_, CB_INITSTORAGE, memos.size(), characters * sizeof(wchar_t));
-  for (const std::wstring &memo : memos)
-    SendMessageW(memoList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(memo.c_str()));
+  addItems(memos);
+  SendMessageW(memoList_, WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(memoList_, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  follower_.filled(memos);
+}
+
+void MainWindow::replaceMemos(std::span<const std::wstring> memos, int select) {
+  // The edit field is left alone: items are deleted one by one, since
+  // emptying the list at once empties the field too. Picking an item again
+  // puts the same text in the field but selects all of it: the caret and
+  // selection go back to where they were.
+  DWORD start = 0;
+  DWORD end = 0;
+  SendMessageW(memoList_, CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start),
+               reinterpret_cast<LPARAM>(&end));
+  SendMessageW(memoList_, WM_SETREDRAW, FALSE, 0);
+  for (int index = memoCount(); index-- > 0;)
+    SendMessageW(memoList_, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
+  addItems(memos);
+  if (select >= 0) {
+    SendMessageW(memoList_, CB_SETCURSEL, static_cast<WPARAM>(select), 0);
+    SendMessageW(memoList_, CB_SETEDITSEL, 0, MAKELPARAM(start, end));
+  }
   SendMessageW(memoList_, WM_SETREDRAW, TRUE, 0);
   RedrawWindow(memoList_, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
+void MainWindow::addItems(std::span<const std::wstring> memos) {
+  // Reserve the list's storage up front.
+  std::size_t characters = 0;
+  for (const std::wstring &memo : memos)
+    characters += memo.size() + 1;
+  SendMessageW(memoList_, CB_INITSTORAGE, memos.size(), characters * sizeof(wchar_t));
+  for (const std::wstring &memo : memos)
+    SendMessageW(memoList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(memo.c_str()));
+}
+
 void MainWindow::clearList() {
+  // Only the commands empty the list, right after writing memo.txt: that
+  // write is the strip's own, not a change to follow.
+  emptyList();
+  follower_.acceptFile();
+}
+
+void MainWindow::emptyList() {
   SendMessageW(memoList_, CB_RESETCONTENT, 0, 0);
   SetWindowTextW(memoList_, L"");
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/commands.h"
+#include "core/memo_follower.h"
 #include "core/memo_store.h"
 #include "win32/file_system_win32.h"
 #include "win32/form.h"
@@ -36,6 +37,19 @@ private:
   void onCommand(int id, int code);
   bool onActivate(bool active);
 
+  // Following memo.txt while the strip is shown: a change notification on
+  // the folder, waited on in the message loop.
+  void startWatching();
+  void stopWatching();
+  void onFolderChanged(HANDLE notification);
+  // Shows memo.txt's memos when they differ from what the list stands for,
+  // keeping the edit field and the pick; an open drop-down waits until it
+  // closes.
+  void followMemoFile(bool evenIfDropped = false);
+  void replaceMemos(std::span<const std::wstring> memos, int select);
+  void emptyList();
+  void addItems(std::span<const std::wstring> memos);
+
   // MemoStrip
   std::wstring typedText() override;
   int selectedIndex() override;
@@ -57,6 +71,7 @@ private:
   MemoStore memos_{files_};
   win32::RegistrySettings settings_;
   MemoCommands commands_{*this, memos_, settings_};
+  MemoFollower follower_{memos_};
   std::function<void()> showAboutWindow_;
   const UINT taskbarCreated_;
 
@@ -65,6 +80,9 @@ private:
   HWND memoList_ = nullptr;
   HWND focusBeforeDeactivation_ = nullptr;
   bool restoringFocus_ = false;
+  win32::UniqueChangeNotification folderChanges_;
+  bool changePending_ = false; // arrived while the list was dropped down
+  bool watchAfterPaint_ = false;
 
   win32::UniqueFont font_;
   win32::UniqueBrush background_;

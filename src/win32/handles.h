@@ -58,4 +58,32 @@ private:
   HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
+// A change notification on a folder (FindFirstChangeNotification), where
+// INVALID_HANDLE_VALUE means "none".
+class UniqueChangeNotification {
+public:
+  UniqueChangeNotification() = default;
+  explicit UniqueChangeNotification(HANDLE handle) noexcept : handle_(handle) {}
+  ~UniqueChangeNotification() { reset(); }
+  UniqueChangeNotification(UniqueChangeNotification &&other) noexcept : handle_(other.release()) {}
+  UniqueChangeNotification &operator=(UniqueChangeNotification &&other) noexcept {
+    if (this != &other) {
+      reset();
+      handle_ = other.release();
+    }
+    return *this;
+  }
+
+  explicit operator bool() const noexcept { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const noexcept { return handle_; }
+  HANDLE release() noexcept { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
+  void reset() noexcept {
+    if (*this)
+      FindCloseChangeNotification(release());
+  }
+
+private:
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
 } // namespace tallynix::win32

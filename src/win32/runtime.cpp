@@ -3,6 +3,8 @@
 #include "core/error_text.h"
 #include "core/units.h"
 
+#include <iterator>
+
 namespace tallynix::win32 {
 namespace {
 
@@ -42,12 +44,61 @@ int Runtime::run() {
   // between events, so that a handler may unload the last window and then
   // show another.
   while (!ending_ && loadedWindows_ > 0) {
-    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-    if (got == 0 || got == -1)
+    if (watched_.empty()) {
+      const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+      if (got == 0 || got == -1)
+        break;
+      dispatch(message);
+      continue;
+    }
+    // One message per wait: under Wine a PeekMessage that finds nothing
+    // costs more calls to the server than the wait itself, so draining the
+    // queue until it is empty would add context switches to every blink of
+    // the caret. After a watched handle, too, one message goes next, so
+    // that a folder that never rests cannot starve the input.
+    if (!waitForEvent())
       break;
-    dispatch(message);
+    if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT)
+        break;
+      dispatch(message);
+    }
   }
   return 0;
+}
+
+bool Runtime::waitForEvent() {
+  HANDLE handles[MAXIMUM_WAIT_OBJECTS - 1];
+  DWORD count = 0;
+  for (const Watched &watched : watched_)
+    if (count < std::size(handles))
+      handles[count++] = watched.handle;
+  // One wait for both: no thread and no timer, so nothing runs until a
+  // message arrives or a watched handle is signalled.
+  const DWORD woken =
+      MsgWaitForMultipleObjectsEx(count, handles, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  if (woken >= WAIT_OBJECT_0 && woken < WAIT_OBJECT_0 + count) {
+    // A copy: the handler may unwatch it.
+    const Watched signalled = watched_[woken - WAIT_OBJECT_0];
+    SendMessageW(signalled.window, signalled.message, 0,
+                 reinterpret_cast<LPARAM>(signalled.handle));
+    return true;
+  }
+  if (woken == WAIT_OBJECT_0 + count)
+    return true;
+  // A handle that cannot be waited on would fail every wait: go on with the
+  // messages alone.
+  watched_.clear();
+  return true;
+}
+
+void Runtime::watch(HANDLE handle, HWND window, UINT message) {
+  unwatch(handle);
+  watched_.push_back({handle, window, message});
+}
+
+void Runtime::unwatch(HANDLE handle) noexcept {
+  std::erase_if(watched_, [handle](const Watched &watched) { return watched.handle == handle; });
 }
 
 void Runtime::processPendingEvents() {

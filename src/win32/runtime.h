@@ -6,6 +6,7 @@
 
 #include <exception>
 #include <string_view>
+#include <vector>
 
 namespace tallynix::win32 {
 
@@ -31,6 +32,12 @@ public:
   void endProgram() noexcept;
   bool ending() const noexcept { return ending_; }
 
+  // Waits on `handle` in the message loop beside the messages: while it is
+  // signalled and no message is queued, `message` is sent to `window`. The
+  // handle stays the caller's; unwatch it before closing it.
+  void watch(HANDLE handle, HWND window, UINT message);
+  void unwatch(HANDLE handle) noexcept;
+
   void windowLoaded() noexcept { ++loadedWindows_; }
   void windowUnloaded() noexcept { --loadedWindows_; }
 
@@ -42,10 +49,19 @@ public:
 
 private:
   void dispatch(MSG &message);
+  // Waits for a message or a watched handle; false when the loop must end.
+  bool waitForEvent();
+
+  struct Watched {
+    HANDLE handle;
+    HWND window;
+    UINT message;
+  };
 
   HINSTANCE instance_;
   int dpi_ = 96;
   int twipsPerPixel_ = 15;
+  std::vector<Watched> watched_;
   int loadedWindows_ = 0;
   bool ending_ = false;
 };
