@@ -57,10 +57,10 @@ TEST_F(MemoFollowerTest, ReportsOnlyWhatDiffersFromWhatTheListWasFilledFrom) {
 TEST_F(MemoFollowerTest, TheStripsOwnWritesAreNotChanges) {
   write("000 a\r\n");
   fill();
-  store.append(1, L"b");
+  store.append(L"b");
   follower.acceptFile();
   EXPECT_EQ(follower.changes(), std::nullopt);
-  store.append(2, L"by another copy");
+  store.append(L"by another copy");
   EXPECT_EQ(follower.changes(), (Texts{L"a", L"b", L"by another copy"}));
 }
 
