@@ -394,7 +394,7 @@ void MainWindow::replaceMemos(std::span<const std::wstring> memos, int select) {
   SendMessageW(memoList_, CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start),
                reinterpret_cast<LPARAM>(&end));
   SendMessageW(memoList_, WM_SETREDRAW, FALSE, 0);
-  for (int index = memoCount(); index-- > 0;)
+  for (auto index = SendMessageW(memoList_, CB_GETCOUNT, 0, 0); index-- > 0;)
     SendMessageW(memoList_, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
   addItems(memos);
   if (select >= 0) {
