@@ -32,6 +32,8 @@ constexpr Box kHideBox{0, 195, 135, 180};
 constexpr UINT kFolderChanged = WM_APP + 1;
 // Posted when the drop-down closed with a change pending.
 constexpr UINT kFollowPending = WM_APP + 2;
+// Sent by the message loop once a shown strip is on the screen.
+constexpr UINT kStartWatching = WM_APP + 3;
 
 std::string toAnsi(std::wstring_view text) {
   const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
@@ -146,7 +148,7 @@ void MainWindow::onLoad() {
   memos_.touch();
   follower_.forget();
   changePending_ = false;
-  watchAfterPaint_ = false;
+  armPending_ = false;
   addIcon();
   // The tray menu stays hidden: it is never attached as the menu bar.
 }
@@ -204,21 +206,22 @@ bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &
     // showing it again brings the list up to date.
     if (wParam) {
       followMemoFile();
-      watchAfterPaint_ = true;
+      // Armed once the strip is on the screen, not before its first
+      // pixels.
+      if (!armPending_)
+        runtime().whenIdle(hwnd(), kStartWatching);
+      armPending_ = true;
     } else {
-      watchAfterPaint_ = false;
+      armPending_ = false;
       stopWatching();
     }
     return false;
-  case WM_PAINT:
-    if (!watchAfterPaint_)
-      return false;
-    // Armed once the strip is on the screen, not before its first pixels;
-    // what changed meanwhile is caught by following once more.
-    result = DefWindowProcW(hwnd(), message, wParam, lParam);
-    watchAfterPaint_ = false;
-    startWatching();
-    followMemoFile();
+  case kStartWatching:
+    if (armPending_ && IsWindowVisible(hwnd())) {
+      armPending_ = false;
+      startWatching();
+      followMemoFile(); // what changed since it was shown
+    }
     return true;
   case kFolderChanged:
     onFolderChanged(reinterpret_cast<HANDLE>(lParam));
@@ -247,7 +250,7 @@ bool MainWindow::onActivate(bool active) {
   // the list receiving the focus anew, so it does not refill (and so does
   // not wipe a half-typed memo). Changes made meanwhile are shown, around
   // what the user typed; a strip being shown has just followed the file.
-  const bool showing = watchAfterPaint_;
+  const bool showing = armPending_;
   if (focusBeforeDeactivation_ && IsWindow(focusBeforeDeactivation_) &&
       IsChild(hwnd(), focusBeforeDeactivation_)) {
     restoringFocus_ = true;

@@ -82,7 +82,7 @@ private:
   bool restoringFocus_ = false;
   win32::UniqueChangeNotification folderChanges_;
   bool changePending_ = false; // arrived while the list was dropped down
-  bool watchAfterPaint_ = false;
+  bool armPending_ = false;    // shown, watching once on the screen
 
   win32::UniqueFont font_;
   win32::UniqueBrush background_;

@@ -4,6 +4,7 @@
 #include "core/units.h"
 
 #include <iterator>
+#include <utility>
 
 namespace tallynix::win32 {
 namespace {
@@ -44,6 +45,17 @@ int Runtime::run() {
   // between events, so that a handler may unload the last window and then
   // show another.
   while (!ending_ && loadedWindows_ > 0) {
+    if (!idleCalls_.empty()) {
+      if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT)
+          break;
+        dispatch(message);
+        continue;
+      }
+      for (const Watched &call : std::exchange(idleCalls_, {}))
+        SendMessageW(call.window, call.message, 0, 0);
+      continue;
+    }
     if (watched_.empty()) {
       const BOOL got = GetMessageW(&message, nullptr, 0, 0);
       if (got == 0 || got == -1)
@@ -95,6 +107,10 @@ bool Runtime::waitForEvent() {
 void Runtime::watch(HANDLE handle, HWND window, UINT message) {
   unwatch(handle);
   watched_.push_back({handle, window, message});
+}
+
+void Runtime::whenIdle(HWND window, UINT message) {
+  idleCalls_.push_back({nullptr, window, message});
 }
 
 void Runtime::unwatch(HANDLE handle) noexcept {

@@ -37,6 +37,9 @@ public:
   // handle stays the caller's; unwatch it before closing it.
   void watch(HANDLE handle, HWND window, UINT message);
   void unwatch(HANDLE handle) noexcept;
+  // Sends `message` to `window` once the queue is next empty: under Wine, a
+  // window's pixels reach the screen only then.
+  void whenIdle(HWND window, UINT message);
 
   void windowLoaded() noexcept { ++loadedWindows_; }
   void windowUnloaded() noexcept { --loadedWindows_; }
@@ -62,6 +65,7 @@ private:
   int dpi_ = 96;
   int twipsPerPixel_ = 15;
   std::vector<Watched> watched_;
+  std::vector<Watched> idleCalls_; // without handles
   int loadedWindows_ = 0;
   bool ending_ = false;
 };
