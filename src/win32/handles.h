@@ -29,14 +29,19 @@ using UniqueMenu = Unique<HMENU, destroyMenu>;
 using UniqueIcon = Unique<HICON, destroyIcon>;
 using UniqueKey = Unique<HKEY, closeKey>;
 
-// A kernel handle, where INVALID_HANDLE_VALUE means "none".
-class UniqueFile {
+inline bool closeHandle(HANDLE handle) noexcept { return CloseHandle(handle) != 0; }
+inline bool closeChangeNotification(HANDLE handle) noexcept {
+  return FindCloseChangeNotification(handle) != 0;
+}
+
+// For the kernel handles that use INVALID_HANDLE_VALUE for "none".
+template <auto Close> class UniqueKernelHandle {
 public:
-  UniqueFile() = default;
-  explicit UniqueFile(HANDLE handle) noexcept : handle_(handle) {}
-  ~UniqueFile() { reset(); }
-  UniqueFile(UniqueFile &&other) noexcept : handle_(other.release()) {}
-  UniqueFile &operator=(UniqueFile &&other) noexcept {
+  UniqueKernelHandle() = default;
+  explicit UniqueKernelHandle(HANDLE handle) noexcept : handle_(handle) {}
+  ~UniqueKernelHandle() { reset(); }
+  UniqueKernelHandle(UniqueKernelHandle &&other) noexcept : handle_(other.release()) {}
+  UniqueKernelHandle &operator=(UniqueKernelHandle &&other) noexcept {
     if (this != &other) {
       reset();
       handle_ = other.release();
@@ -48,42 +53,15 @@ public:
   HANDLE get() const noexcept { return handle_; }
   HANDLE release() noexcept { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
   // Closes now; false when closing reported an error.
-  bool close() noexcept {
-    const bool ok = !*this || CloseHandle(release()) != 0;
-    return ok;
-  }
+  bool close() noexcept { return !*this || Close(release()); }
   void reset() noexcept { close(); }
 
 private:
   HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
-// A change notification on a folder (FindFirstChangeNotification), where
-// INVALID_HANDLE_VALUE means "none".
-class UniqueChangeNotification {
-public:
-  UniqueChangeNotification() = default;
-  explicit UniqueChangeNotification(HANDLE handle) noexcept : handle_(handle) {}
-  ~UniqueChangeNotification() { reset(); }
-  UniqueChangeNotification(UniqueChangeNotification &&other) noexcept : handle_(other.release()) {}
-  UniqueChangeNotification &operator=(UniqueChangeNotification &&other) noexcept {
-    if (this != &other) {
-      reset();
-      handle_ = other.release();
-    }
-    return *this;
-  }
-
-  explicit operator bool() const noexcept { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const noexcept { return handle_; }
-  HANDLE release() noexcept { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
-  void reset() noexcept {
-    if (*this)
-      FindCloseChangeNotification(release());
-  }
-
-private:
-  HANDLE handle_ = INVALID_HANDLE_VALUE;
-};
+using UniqueFile = UniqueKernelHandle<closeHandle>;
+// A change notification on a folder (FindFirstChangeNotification).
+using UniqueChangeNotification = UniqueKernelHandle<closeChangeNotification>;
 
 } // namespace tallynix::win32
