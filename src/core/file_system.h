@@ -40,6 +40,21 @@ public:
   // Creates the file empty when it is missing; an existing file is untouched.
   virtual void touch(std::string_view name) = 0;
   virtual std::string read(std::string_view name) = 0;
+  // The bytes as they are now, without waiting for a file that another
+  // program holds: nothing when it cannot be read at once. A missing file
+  // holds no bytes.
+  virtual std::optional<std::string> readIfFree(std::string_view name) {
+    try {
+      return read(name);
+    } catch (const FileError &) {
+    }
+    try {
+      if (!size(name))
+        return std::string();
+    } catch (const FileError &) {
+    }
+    return std::nullopt;
+  }
   virtual void append(std::string_view name, std::string_view bytes) = 0;
   // Replaces the whole content in one step: afterwards the file holds either
   // the old bytes or the new ones, never a mixture or nothing.

@@ -57,16 +57,9 @@ std::optional<std::vector<std::wstring>> MemoFollower::changes() {
 }
 
 std::optional<std::vector<std::wstring>> MemoFollower::readNow() {
-  try {
-    return memos_.readAll();
-  } catch (const FileError &) {
-  }
-  try {
-    if (!memos_.sizeInBytes())
-      return std::vector<std::wstring>{};
-  } catch (const FileError &) {
-  }
-  return std::nullopt; // held by another program, or being replaced
+  // Never waits: a file held by another program, or being replaced, is
+  // looked at again on its next change.
+  return memos_.readAllIfFree();
 }
 
 } // namespace tallynix

@@ -31,6 +31,13 @@ std::vector<std::wstring> MemoStore::readAll() {
   return memo::parseMemos(codec_.decode(files_.read(fileName_)));
 }
 
+std::optional<std::vector<std::wstring>> MemoStore::readAllIfFree() {
+  const std::optional<std::string> bytes = files_.readIfFree(fileName_);
+  if (!bytes)
+    return std::nullopt;
+  return memo::parseMemos(codec_.decode(*bytes));
+}
+
 void MemoStore::append(std::wstring_view text) {
   const std::wstring flat = memo::flattenLineBreaks(text);
   const std::optional<std::string> encoded = codec_.encode(flat);

@@ -37,6 +37,9 @@ public:
 
   void touch();
   std::vector<std::wstring> readAll();
+  // The memos as the file holds them now, or nothing when another program
+  // holds it: for looking without making the user wait.
+  std::optional<std::vector<std::wstring>> readAllIfFree();
   // Adds a memo under the number of memos in the file. Refuses
   // (UnrepresentableText) a text that code page 932 cannot hold and then
   // writes nothing. Line breaks in the text become spaces.

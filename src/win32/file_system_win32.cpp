@@ -143,6 +143,31 @@ std::wstring mutexNameFor(const std::wstring &path) {
   return name;
 }
 
+// The whole file in one attempt.
+std::string readWhole(const std::wstring &path) {
+  UniqueFile file =
+      open(path, GENERIC_READ, kShareReadWrite, OPEN_EXISTING, FileError::Action::read);
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size))
+    fail(FileError::Action::read, path, GetLastError());
+  if (static_cast<unsigned long long>(size.QuadPart) > std::numeric_limits<std::size_t>::max() / 2)
+    fail(FileError::Action::read, path, ERROR_NOT_ENOUGH_MEMORY);
+  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const std::size_t left = bytes.size() - done;
+    const DWORD chunk = static_cast<DWORD>(left < (1u << 30) ? left : std::size_t{1} << 30);
+    DWORD got = 0;
+    if (!ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr))
+      fail(FileError::Action::read, path, GetLastError());
+    if (got == 0)
+      break; // the file shrank while we read it
+    done += got;
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
 } // namespace
 
 std::wstring systemErrorText(DWORD error) {
@@ -179,30 +204,17 @@ void Win32FileSystem::touch(std::string_view name) {
 
 std::string Win32FileSystem::read(std::string_view name) {
   const std::wstring path = widen(name);
-  return patiently([&] {
-    UniqueFile file =
-        open(path, GENERIC_READ, kShareReadWrite, OPEN_EXISTING, FileError::Action::read);
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size))
-      fail(FileError::Action::read, path, GetLastError());
-    if (static_cast<unsigned long long>(size.QuadPart) >
-        std::numeric_limits<std::size_t>::max() / 2)
-      fail(FileError::Action::read, path, ERROR_NOT_ENOUGH_MEMORY);
-    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      const std::size_t left = bytes.size() - done;
-      const DWORD chunk = static_cast<DWORD>(left < (1u << 30) ? left : std::size_t{1} << 30);
-      DWORD got = 0;
-      if (!ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr))
-        fail(FileError::Action::read, path, GetLastError());
-      if (got == 0)
-        break; // the file shrank while we read it
-      done += got;
-    }
-    bytes.resize(done);
-    return bytes;
-  });
+  return patiently([&] { return readWhole(path); });
+}
+
+std::optional<std::string> Win32FileSystem::readIfFree(std::string_view name) {
+  try {
+    return readWhole(widen(name));
+  } catch (const Failure &failure) {
+    if (failure.error == ERROR_FILE_NOT_FOUND)
+      return std::string();
+    return std::nullopt;
+  }
 }
 
 void Win32FileSystem::append(std::string_view name, std::string_view bytes) {

@@ -11,6 +11,7 @@ class Win32FileSystem final : public FileSystem {
 public:
   void touch(std::string_view name) override;
   std::string read(std::string_view name) override;
+  std::optional<std::string> readIfFree(std::string_view name) override;
   void append(std::string_view name, std::string_view bytes) override;
   void replace(std::string_view name, std::string_view bytes) override;
   void truncate(std::string_view name) override;
