@@ -243,8 +243,8 @@ class TwoCopies(FaultCase):
         harness.wait_until(lambda: app.combo(second.hwnd, COMBO)["items"] == ["from B"], 10,
                            "B to show what A left")
         self.record("two copies in one folder, adding and deleting in turn",
-                    "the file stays well-formed (000 from A / 001 from B, then 000 from B); each copy "
-                    "shows the other's changes at its next refill",
+                    "the file stays well-formed (000 from A / 001 from B, then 000 from B); each copy's "
+                    "list shows the other's changes",
                     True)
 
 
