@@ -171,10 +171,17 @@ class SharedFile(harness.TestCase):
 
         with self.subTest("gone: nothing deleted, the list shows the file"):
             app.memo_path.write_bytes(memo_file("c", "d"))
-            strip.refill(2)
+            strip.wait_items(["c", "d"])
             strip.select_text("d")
-            app.memo_path.write_bytes(memo_file("c", "e"))  # "d" deleted, "e" added elsewhere
+            # A sync client holds memo.txt while it writes "d" away and "e" in, so the
+            # strip cannot look at the file before 削 is pressed (it would follow it and
+            # drop the pick); the delete waits for the hold to end, then finds "d" gone.
+            path = harness.hex_text(windows_path(app.memo_path))
+            app.probe.call("lock", path)
+            app.memo_path.write_bytes(memo_file("c", "e"))
             strip.press(DELETE)
+            time.sleep(0.4)  # the other program's hold, not a wait for the result
+            app.probe.call("unlock", path)
             text = self.expect_message(SELECTION_GONE)
             self.assertEqual(app.memo_path.read_bytes(), memo_file("c", "e"))
             strip.wait_items(["c", "e"])
