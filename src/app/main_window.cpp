@@ -205,9 +205,8 @@ bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &
     // Only a shown strip watches its folder: hidden, nothing wakes it, and
     // showing it again brings the list up to date.
     if (wParam) {
-      followMemoFile();
       // Armed once the strip is on the screen, not before its first
-      // pixels.
+      // pixels; the list then catches up with what changed while hidden.
       if (!armPending_)
         runtime().whenIdle(hwnd(), kStartWatching);
       armPending_ = true;
@@ -379,11 +378,7 @@ std::wstring MainWindow::selectedText() {
 
 void MainWindow::showMemos(std::span<const std::wstring> memos) {
   emptyList();
-  SendMessageW(memoList_, WM_SETREDRAW, FALSE, 0);
-  addItems(memos);
-  SendMessageW(memoList_, WM_SETREDRAW, TRUE, 0);
-  RedrawWindow(memoList_, nullptr, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  withoutRedraw([&] { addItems(memos); });
   follower_.filled(memos);
 }
 
@@ -396,14 +391,21 @@ void MainWindow::replaceMemos(std::span<const std::wstring> memos, int select) {
   DWORD end = 0;
   SendMessageW(memoList_, CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start),
                reinterpret_cast<LPARAM>(&end));
+  withoutRedraw([&] {
+    for (auto index = SendMessageW(memoList_, CB_GETCOUNT, 0, 0); index-- > 0;)
+      SendMessageW(memoList_, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    addItems(memos);
+    if (select >= 0) {
+      SendMessageW(memoList_, CB_SETCURSEL, static_cast<WPARAM>(select), 0);
+      SendMessageW(memoList_, CB_SETEDITSEL, 0, MAKELPARAM(start, end));
+    }
+  });
+}
+
+void MainWindow::withoutRedraw(const std::function<void()> &change) {
+  // The list is drawn once, after the change, not once per item.
   SendMessageW(memoList_, WM_SETREDRAW, FALSE, 0);
-  for (auto index = SendMessageW(memoList_, CB_GETCOUNT, 0, 0); index-- > 0;)
-    SendMessageW(memoList_, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
-  addItems(memos);
-  if (select >= 0) {
-    SendMessageW(memoList_, CB_SETCURSEL, static_cast<WPARAM>(select), 0);
-    SendMessageW(memoList_, CB_SETEDITSEL, 0, MAKELPARAM(start, end));
-  }
+  change();
   SendMessageW(memoList_, WM_SETREDRAW, TRUE, 0);
   RedrawWindow(memoList_, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
