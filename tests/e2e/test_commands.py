@@ -26,42 +26,15 @@ PROGRAM_TITLE = "タリニクス"
 PIXEL_TWIPS = 15  # at 96 dpi
 
 
-def memo_file(*texts: str) -> bytes:
-    """The memo file holding these memos, numbered from 000."""
-    return b"".join(line(i, text) for i, text in enumerate(texts))
+memo_file, wait_file = harness.memo_file, harness.wait_file
 
 
 def line(index: int, text: str) -> bytes:
     return b"%03d " % index + text.encode("cp932") + b"\r\n"
 
 
-class Strip:
-    """The running strip as a person sees it: its list and buttons at their places on the screen."""
-
-    def __init__(self, test: harness.TestCase, window: harness.Window):
-        self.test = test
-        self.app = test.app
-        self.window = window
-
-    @property
-    def hwnd(self) -> int:
-        return self.window.hwnd
-
-    def centre(self, control_id: int) -> tuple[int, int]:
-        x, y, width, height = self.app.control(self.hwnd, control_id).rect
-        left, top = self.window.client_origin
-        if control_id == COMBO:
-            # In the edit field, well left of the drop-down arrow; the closed
-            # combo box is one row taller than the window, which cuts it off.
-            return left + x + width * 2 // 5, top + y + min(height, 20) // 2
-        return left + x + width // 2, top + y + height // 2
-
-    def press(self, control_id: int):
-        """A real click on a button (or into the list's edit field)."""
-        self.app.click(*self.centre(control_id))
-
-    def state(self) -> dict:
-        return self.app.combo(self.hwnd, COMBO)
+class Strip(harness.Strip):
+    """The running strip as a person sees it, with the focus moves of the memo commands."""
 
     def wait_list(self, items: list[str], text: str = "", timeout: float = 10) -> dict:
         """Waits until the list holds exactly these items and the edit field this text."""
@@ -106,21 +79,6 @@ class Strip:
         """Puts a text into the list's edit field, as typed (WM_SETTEXT carries any character)."""
         self.app.set_text(self.hwnd, COMBO, text)
         self.test.assertEqual(self.state()["text"], text, "the edit field holds the text to store")
-
-
-def wait_file(test: harness.TestCase, expected: bytes, timeout: float = 10):
-    """Waits until memo.txt holds exactly these bytes."""
-    path = test.app.memo_path
-    seen = []
-
-    def same():
-        seen[:] = [path.read_bytes() if path.exists() else None]
-        return seen[0] == expected
-
-    try:
-        harness.wait_until(same, timeout, "memo.txt")
-    except AssertionError:
-        test.fail("memo.txt holds %r, expected %r" % (seen[0], expected))
 
 
 class Commands(harness.TestCase):

@@ -23,9 +23,7 @@ HIDE_SLIVER = (4, 16)
 GRIP = (4, 6)
 
 
-def memo_file(*texts: str) -> bytes:
-    """The memo file holding these memos, numbered from 000, as any writer stores them."""
-    return b"".join(b"%03d " % i + text.encode("cp932") + b"\r\n" for i, text in enumerate(texts))
+memo_file = harness.memo_file
 
 
 class OutsideChanges(harness.TestCase):

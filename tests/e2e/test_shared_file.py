@@ -13,7 +13,6 @@ from __future__ import annotations
 
 import os
 import random
-import re
 import sys
 import time
 
@@ -25,47 +24,15 @@ TITLE = "タリニクス"
 SELECTION_GONE = "選んだメモは、ほかで変更されたため削除しませんでした。一覧を読み直しました。"
 
 
-def memo_file(*texts: str) -> bytes:
-    return b"".join(b"%03d " % k + t.encode("cp932") + b"\r\n" for k, t in enumerate(texts))
+memo_file, wait_file = harness.memo_file, harness.wait_file
 
 
 def windows_path(path) -> str:
     return "Z:" + str(path).replace("/", "\\")
 
 
-class Strip:
+class Strip(harness.Strip):
     """One copy's strip, found again by its process after each reload."""
-
-    def __init__(self, test: harness.TestCase, window: harness.Window):
-        self.test, self.app, self.pid, self.window = test, test.app, window.pid, window
-        self._rects = {}
-
-    @property
-    def hwnd(self) -> int:
-        return self.window.hwnd
-
-    def centre(self, control_id: int) -> tuple[int, int]:
-        key = (self.hwnd, control_id)  # a control keeps its place in its window
-        if key not in self._rects:
-            self._rects[key] = self.app.control(self.hwnd, control_id).rect
-        x, y, width, height = self._rects[key]
-        left, top = self.window.client_origin
-        if control_id == COMBO:  # in the edit field, left of the arrow
-            return left + x + width * 2 // 5, top + y + min(height, 20) // 2
-        return left + x + width // 2, top + y + height // 2
-
-    def press(self, control_id: int):
-        self.app.click(*self.centre(control_id))
-
-    def state(self) -> dict:
-        """The list as it stands; read again when it changed under the probe's reading
-        (the other copy's click can refill it at any moment)."""
-        for _ in range(20):
-            try:
-                return self.app.combo(self.hwnd, COMBO)
-            except harness.ProbeError as error:
-                last = error
-        raise last
 
     def wait_items(self, items: list[str], timeout: float = 10):
         seen = []
@@ -104,19 +71,6 @@ class Strip:
 
         self.window = harness.wait_until(fresh, timeout, "copy %d to open afresh" % self.pid)
         return self
-
-
-def wait_file(test: harness.TestCase, expected: bytes, timeout: float = 10):
-    seen = []
-
-    def same():
-        seen[:] = [test.app.memo_path.read_bytes()]
-        return seen[0] == expected
-
-    try:
-        harness.wait_until(same, timeout, "memo.txt")
-    except AssertionError:
-        test.fail("memo.txt holds %r, expected %r" % (seen[0], expected))
 
 
 class SharedFile(harness.TestCase):

@@ -13,7 +13,8 @@ Every test gets its own world, torn down at its end even when it fails:
 
 The parts: world (loaders, prefixes, X server), probe (the probe client),
 images (screenshots), session (Session: one test's world and what a test
-does with it), cases (TestCase), ids (control identifiers and class names).
+does with it), cases (TestCase), ids (control identifiers and class names),
+strip (memo.txt as written and the strip as a person sees it).
 Nothing here sleeps to wait: wait_until() polls a condition until a deadline.
 """
 
@@ -23,6 +24,7 @@ from .images import Image
 from .probe import Control, Probe, ProbeError, Window, hex_text
 from .session import POSITION_KEY, Config, Session, config, parse_config, use_config
 from .world import HarnessError, wait_until
+from .strip import Strip, memo_file, wait_file
 
 MAIN_CLASS = ids.MAIN_WINDOW_CLASS
 ABOUT_CLASS = ids.ABOUT_WINDOW_CLASS
