@@ -59,10 +59,11 @@ void AboutWindow::create() {
   RECT frame{rt.scale(kClientLeft), rt.scale(kClientTop), rt.scale(kClientLeft) + clientWidth,
              rt.scale(kClientTop) + rt.scale(kClientHeight)};
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  // On a screen too small for the design position, open where it is seen.
+  // On a screen too small for the design position, open wholly where it is
+  // seen, as near to that position as the screen allows.
+  const Point size{frame.right - frame.left, frame.bottom - frame.top};
   const Point at =
-      placeOnScreen(Point{frame.left, frame.top},
-                    {frame.right - frame.left, frame.bottom - frame.top}, win32::monitors());
+      placeOnScreen(Point{frame.left, frame.top}, size, {0, 0, size.x, size.y}, win32::monitors());
   OffsetRect(&frame, at.x - frame.left, at.y - frame.top);
 
   WNDCLASSEXW windowClass{};

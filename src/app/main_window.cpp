@@ -141,8 +141,12 @@ void MainWindow::onLoad() {
   const RECT from{start.left, start.top, start.right, start.bottom};
   DrawAnimatedRects(hwnd(), IDANI_CAPTION, &from, &window);
 
-  const Point at = placeOnScreen(storedPixelPosition(stored.left, stored.top, rt.twipsPerPixel()),
-                                 {end.right - end.left, end.bottom - end.top}, win32::monitors());
+  // The strip must open where it can be dragged: by its margin at the left
+  // end, left of the list and above the hide button.
+  const Rect margin{0, 0, rt.scale(kMemoListBox.left), rt.scale(kHideBox.top)};
+  const Point at =
+      placeOnScreen(storedPixelPosition(stored.left, stored.top, rt.twipsPerPixel()),
+                    {end.right - end.left, end.bottom - end.top}, margin, win32::monitors());
   SetWindowPos(hwnd(), HWND_TOPMOST, at.x, at.y, 1, 1, SWP_NOSIZE);
 
   memos_.touch();

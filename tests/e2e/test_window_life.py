@@ -95,14 +95,15 @@ class WindowLife(harness.TestCase):
             self.assertEqual(tips, [TIP])
 
     def test_stored_positions(self):
-        # Each start reads Left and Top (twips, REG_SZ): one prefix, the program started four times.
+        # Each start reads Left and Top (twips, REG_SZ): one prefix, the program started once per row.
         app = self.app
         cases = [
             # (Left, Top, expected origin, what)
             ("1500", "3000", (100, 200), "a stored position on screen"),
-            ("300000", "300000", (0, 0), "a position off every monitor: the work area's top-left"),
+            ("300000", "1500", (688, 100), "far right of every monitor: all of it back, at the same height"),
             ("abc", "", (0, 0), "texts that are no numbers count as 0"),
-            ("-1500", "0", (-100, 0), "a position partly off screen is kept"),
+            ("-4950", "1500", (0, 100), "the drag margin off screen: pulled back, at the same height"),
+            ("14250", "10875", (950, 725), "the drag margin on screen: kept, however much of the strip is not"),
         ]
         for left, top, origin, what in cases:
             with self.subTest(what, left=left, top=top):
