@@ -439,6 +439,7 @@ void MainWindow::emptyList() {
 
 Position MainWindow::position() { return {left(), top()}; }
 bool MainWindow::iconShown() { return icon_.shown(); }
+bool MainWindow::addIconAgain() { return icon_.addAgain(); }
 void MainWindow::hide() { Form::hide(); }
 void MainWindow::unload() { Form::unload(); }
 void MainWindow::removeIcon() { icon_.remove(); }

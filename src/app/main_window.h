@@ -59,6 +59,7 @@ private:
   void clearList() override;
   Position position() override;
   bool iconShown() override;
+  bool addIconAgain() override;
   void hide() override;
   void unload() override;
   void removeIcon() override;

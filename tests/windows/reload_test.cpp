@@ -1,14 +1,17 @@
 // The window layer under Wine: a handler that unloads its own window and
 // loads a fresh one (as deleting a memo does) returns to the one message
 // loop, so thousands of reloads in a row neither nest loops nor grow the
-// stack, and the program ends once no window is loaded.
+// stack, and the program ends once no window is loaded. And the notification
+// icon's life against a notification area that is too busy to answer.
 #include "win32/form.h"
+#include "win32/notify_icon.h"
 #include "win32/runtime.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 
 namespace {
 
@@ -89,6 +92,47 @@ TEST(Reload, TheProgramEndsWhenTheLastWindowIsUnloadedBetweenEvents) {
   EXPECT_EQ(form.loads, 1);
   EXPECT_EQ(form.unloads, 1);
   EXPECT_FALSE(form.loaded());
+}
+
+// A notification area that logs each command (add, modify, delete: "amd")
+// and answers from a script: '+' accepted, '-' refused, as a busy shell gives
+// up on a call and may still carry it out later; accepted once it runs out.
+std::string areaCalls;
+std::string areaAnswers;
+bool scriptedArea(std::uint32_t command, const tallynix::IconRecord &) {
+  areaCalls += "amd"[command];
+  const bool accepted = areaAnswers.empty() || areaAnswers.front() == '+';
+  if (!areaAnswers.empty())
+    areaAnswers.erase(0, 1);
+  return accepted;
+}
+
+TEST(NotifyIcon, AnIconTheShellGaveUpOnIsAddedAgainAndDeletedAtUnload) {
+  const struct {
+    const char *answers;
+    bool hidden; // the hide button asks for the icon before hiding
+    bool shown;
+    const char *calls;
+  } cases[] = {
+      {"-", false, false, "ad"},   // deleted at unload whatever the add returned
+      {"--+", true, true, "aamd"}, // shown late: taken over
+      {"---", true, false, "aamd"}, {"-+", true, true, "aad"},
+      {"+", true, true, "ad"}, // in place: not added again
+  };
+  for (const auto &c : cases) {
+    areaCalls.clear();
+    areaAnswers = c.answers;
+    {
+      tallynix::win32::NotifyIcon icon(scriptedArea);
+      icon.add(tallynix::IconRecord::make(0x1234, 0x5678, "tip"));
+      if (c.hidden) {
+        EXPECT_EQ(icon.addAgain(), c.shown) << c.answers;
+      }
+      icon.remove();
+      icon.remove(); // Exit after an unload deletes nothing more
+    }
+    EXPECT_EQ(areaCalls, c.calls) << c.answers;
+  }
 }
 
 } // namespace
