@@ -446,6 +446,7 @@ void MainWindow::removeIcon() { icon_.remove(); }
 void MainWindow::endProgram() { runtime().endProgram(); }
 
 TrayChoice MainWindow::chooseFromTrayMenu() {
+  HWND before = GetForegroundWindow();
   // The menu closes on a click elsewhere only when its owner is in the
   // foreground.
   SetForegroundWindow(hwnd());
@@ -466,8 +467,17 @@ TrayChoice MainWindow::chooseFromTrayMenu() {
   case ids::kExitMenuItem:
     return TrayChoice::exit;
   default:
+    giveForegroundBack(window, before);
     return TrayChoice::none;
   }
+}
+
+void MainWindow::giveForegroundBack(HWND window, HWND before) {
+  // A menu dismissed over a hidden strip would leave the keyboard in a window
+  // nobody sees. A click on another window has already taken it there.
+  if (hwnd() == window && !IsWindowVisible(window) && GetForegroundWindow() == window && before &&
+      before != window && IsWindow(before))
+    SetForegroundWindow(before);
 }
 
 void MainWindow::showAbout() { showAboutWindow_(); }

@@ -36,6 +36,7 @@ private:
   void addIcon();
   void onCommand(int id, int code);
   bool onActivate(bool active);
+  void giveForegroundBack(HWND window, HWND before);
 
   // Following memo.txt while the strip is shown: a change notification on
   // the folder, waited on in the message loop.
