@@ -125,6 +125,15 @@ bool AboutWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT 
     }
     result = 0;
     return true;
+  case WM_ACTIVATE:
+    // Coming back to the window, by its title bar say, gives the focus to OK
+    // (its one control) rather than to the window, where Enter does nothing.
+    if (LOWORD(wParam) == WA_INACTIVE)
+      return false;
+    if (HWND first = GetNextDlgTabItem(hwnd(), nullptr, FALSE))
+      SetFocus(first);
+    result = 0;
+    return true;
   case WM_CTLCOLORSTATIC: {
     HDC dc = reinterpret_cast<HDC>(wParam);
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
