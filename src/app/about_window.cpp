@@ -59,10 +59,11 @@ void AboutWindow::create() {
   RECT frame{rt.scale(kClientLeft), rt.scale(kClientTop), rt.scale(kClientLeft) + clientWidth,
              rt.scale(kClientTop) + rt.scale(kClientHeight)};
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  // On a screen too small for the design position, open where it is seen.
+  // On a screen too small for the design position, open wholly where it is
+  // seen, as near to that position as the screen allows.
+  const Point size{frame.right - frame.left, frame.bottom - frame.top};
   const Point at =
-      placeOnScreen(Point{frame.left, frame.top},
-                    {frame.right - frame.left, frame.bottom - frame.top}, win32::monitors());
+      placeOnScreen(Point{frame.left, frame.top}, size, {0, 0, size.x, size.y}, win32::monitors());
   OffsetRect(&frame, at.x - frame.left, at.y - frame.top);
 
   WNDCLASSEXW windowClass{};
@@ -122,6 +123,15 @@ bool AboutWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT 
       unload();
       showMainWindow_();
     }
+    result = 0;
+    return true;
+  case WM_ACTIVATE:
+    // Coming back to the window, by its title bar say, gives the focus to OK
+    // (its one control) rather than to the window, where Enter does nothing.
+    if (LOWORD(wParam) == WA_INACTIVE)
+      return false;
+    if (HWND first = GetNextDlgTabItem(hwnd(), nullptr, FALSE))
+      SetFocus(first);
     result = 0;
     return true;
   case WM_CTLCOLORSTATIC: {

@@ -141,8 +141,12 @@ void MainWindow::onLoad() {
   const RECT from{start.left, start.top, start.right, start.bottom};
   DrawAnimatedRects(hwnd(), IDANI_CAPTION, &from, &window);
 
-  const Point at = placeOnScreen(storedPixelPosition(stored.left, stored.top, rt.twipsPerPixel()),
-                                 {end.right - end.left, end.bottom - end.top}, win32::monitors());
+  // The strip must open where it can be dragged: by its margin at the left
+  // end, left of the list and above the hide button.
+  const Rect margin{0, 0, rt.scale(kMemoListBox.left), rt.scale(kHideBox.top)};
+  const Point at =
+      placeOnScreen(storedPixelPosition(stored.left, stored.top, rt.twipsPerPixel()),
+                    {end.right - end.left, end.bottom - end.top}, margin, win32::monitors());
   SetWindowPos(hwnd(), HWND_TOPMOST, at.x, at.y, 1, 1, SWP_NOSIZE);
 
   memos_.touch();
@@ -435,12 +439,14 @@ void MainWindow::emptyList() {
 
 Position MainWindow::position() { return {left(), top()}; }
 bool MainWindow::iconShown() { return icon_.shown(); }
+bool MainWindow::addIconAgain() { return icon_.addAgain(); }
 void MainWindow::hide() { Form::hide(); }
 void MainWindow::unload() { Form::unload(); }
 void MainWindow::removeIcon() { icon_.remove(); }
 void MainWindow::endProgram() { runtime().endProgram(); }
 
 TrayChoice MainWindow::chooseFromTrayMenu() {
+  HWND before = GetForegroundWindow();
   // The menu closes on a click elsewhere only when its owner is in the
   // foreground.
   SetForegroundWindow(hwnd());
@@ -461,8 +467,17 @@ TrayChoice MainWindow::chooseFromTrayMenu() {
   case ids::kExitMenuItem:
     return TrayChoice::exit;
   default:
+    giveForegroundBack(window, before);
     return TrayChoice::none;
   }
+}
+
+void MainWindow::giveForegroundBack(HWND window, HWND before) {
+  // A menu dismissed over a hidden strip would leave the keyboard in a window
+  // nobody sees. A click on another window has already taken it there.
+  if (hwnd() == window && !IsWindowVisible(window) && GetForegroundWindow() == window && before &&
+      before != window && IsWindow(before))
+    SetForegroundWindow(before);
 }
 
 void MainWindow::showAbout() { showAboutWindow_(); }

@@ -36,6 +36,7 @@ private:
   void addIcon();
   void onCommand(int id, int code);
   bool onActivate(bool active);
+  void giveForegroundBack(HWND window, HWND before);
 
   // Following memo.txt while the strip is shown: a change notification on
   // the folder, waited on in the message loop.
@@ -59,6 +60,7 @@ private:
   void clearList() override;
   Position position() override;
   bool iconShown() override;
+  bool addIconAgain() override;
   void hide() override;
   void unload() override;
   void removeIcon() override;

@@ -61,9 +61,13 @@ void MemoCommands::clearAll() {
 
 void MemoCommands::hideToTray() {
   storePosition();
-  // Without a notification icon a hidden window could never come back.
-  if (strip_.iconShown())
-    strip_.hide();
+  // Without a notification icon a hidden window could never come back. A
+  // shell that was too busy to take the icon at start-up may take it now.
+  if (!strip_.iconShown() && !strip_.addIconAgain()) {
+    strip_.tell(kNoIconToHideTo);
+    return;
+  }
+  strip_.hide();
 }
 
 void MemoCommands::closeProgram() {

@@ -32,9 +32,11 @@ public:
   virtual void clearList() = 0;
 
   // The window: its left and top edges in twips; whether its notification
-  // icon is in place, without which it must never hide.
+  // icon is in place, without which it must never hide; adding the icon
+  // again where the shell refused it, true once it is in place.
   virtual Position position() = 0;
   virtual bool iconShown() = 0;
+  virtual bool addIconAgain() = 0;
   // Loads a fresh strip, with its whole load sequence, when none is loaded,
   // then shows it.
   virtual void open() = 0;
@@ -55,6 +57,8 @@ public:
 
 inline constexpr std::wstring_view kClearQuestion = L"本当に全てを削除しますか？";
 inline constexpr std::wstring_view kClearTitle = L"確認";
+inline constexpr std::wstring_view kNoIconToHideTo =
+    L"通知領域にアイコンを表示できないため、隠せません。少し待ってからもう一度押してください。";
 inline constexpr std::wstring_view kSelectionGone =
     L"選んだメモは、ほかで変更されたため削除しませんでした。一覧を読み直しました。";
 
@@ -74,7 +78,8 @@ public:
   void deleteMemo();
   // The clear button: empty the memo file after asking.
   void clearAll();
-  // The hide button: store the position and hide to the notification area.
+  // The hide button: store the position and hide to the notification area;
+  // where the icon cannot be shown, stay and say so.
   void hideToTray();
   // The close button: store the position, unload and end.
   void closeProgram();

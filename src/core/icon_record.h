@@ -14,6 +14,7 @@ inline constexpr std::uint32_t kIconFlags = 7;             // message, icon and 
 inline constexpr std::uint32_t kIconCallbackMessage = 512; // arrives as a mouse move
 inline constexpr std::size_t kIconTipSize = 65;            // 64 bytes of text and a NUL
 inline constexpr std::uint32_t kIconAdd = 0;
+inline constexpr std::uint32_t kIconModify = 1;
 inline constexpr std::uint32_t kIconDelete = 2;
 
 struct IconRecord {

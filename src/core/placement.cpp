@@ -2,21 +2,38 @@
 
 #include "core/units.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace tallynix {
 namespace {
 
-bool overlaps(const Rect &a, const Rect &b) {
-  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+// On one axis, the position nearest to `at` that puts [partStart, partEnd) of
+// the window within [areaStart, areaEnd); wide, so that far-off positions
+// cannot overflow.
+long long pulledInto(long long at, int partStart, int partEnd, int areaStart, int areaEnd) {
+  const long long lowest = static_cast<long long>(areaStart) - partStart;
+  const long long highest = static_cast<long long>(areaEnd) - partEnd;
+  return std::clamp(at, lowest, std::max(lowest, highest));
 }
 
-// Squared distance from a point to a rectangle, in wide arithmetic so that
-// far-off positions cannot overflow.
-double distanceSquared(Point p, const Rect &r) {
-  const double dx = p.x < r.left ? double(r.left) - p.x : p.x > r.right ? double(p.x) - r.right : 0;
-  const double dy = p.y < r.top ? double(r.top) - p.y : p.y > r.bottom ? double(p.y) - r.bottom : 0;
-  return dx * dx + dy * dy;
+// The place nearest to `at` that puts `part` of the window (relative to its
+// top-left corner) wholly within a work area.
+Point nearestPlace(Point at, const Rect &part, std::span<const Monitor> monitors) {
+  Point best = at;
+  double shortest = std::numeric_limits<double>::infinity();
+  for (const Monitor &monitor : monitors) {
+    const Rect &work = monitor.workArea;
+    const long long x = pulledInto(at.x, part.left, part.right, work.left, work.right);
+    const long long y = pulledInto(at.y, part.top, part.bottom, work.top, work.bottom);
+    const double dx = static_cast<double>(x - at.x);
+    const double dy = static_cast<double>(y - at.y);
+    if (dx * dx + dy * dy < shortest) {
+      shortest = dx * dx + dy * dy;
+      best = {static_cast<int>(x), static_cast<int>(y)};
+    }
+  }
+  return best;
 }
 
 } // namespace
@@ -31,28 +48,15 @@ std::optional<Point> storedPixelPosition(float leftTwips, float topTwips, int tw
   return Point{*x, *y};
 }
 
-Point placeOnScreen(std::optional<Point> wanted, Point size, std::span<const Monitor> monitors) {
+Point placeOnScreen(std::optional<Point> wanted, Point size, Rect grip,
+                    std::span<const Monitor> monitors) {
   if (monitors.empty())
     return wanted.value_or(Point{});
-  if (wanted) {
-    const Rect window{wanted->x, wanted->y, wanted->x + size.x, wanted->y + size.y};
-    for (const Monitor &monitor : monitors)
-      if (overlaps(window, monitor.area))
-        return *wanted;
-  }
-  const Point from = wanted.value_or(Point{});
-  const Monitor *nearest = &monitors.front();
-  if (wanted) {
-    double best = std::numeric_limits<double>::infinity();
-    for (const Monitor &monitor : monitors) {
-      const double d = distanceSquared(from, monitor.area);
-      if (d < best) {
-        best = d;
-        nearest = &monitor;
-      }
-    }
-  }
-  return {nearest->workArea.left, nearest->workArea.top};
+  if (!wanted)
+    return {monitors.front().workArea.left, monitors.front().workArea.top};
+  if (nearestPlace(*wanted, grip, monitors) == *wanted)
+    return *wanted;
+  return nearestPlace(*wanted, {0, 0, size.x, size.y}, monitors);
 }
 
 } // namespace tallynix

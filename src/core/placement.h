@@ -32,9 +32,20 @@ Rect animationStart(Rect window);
 // nothing when the values cannot be a screen position at all.
 std::optional<Point> storedPixelPosition(float leftTwips, float topTwips, int twipsPerPixel);
 
-// A window of `size` at `wanted` (nothing: unusable values) stays where it is
-// when it overlaps any monitor; otherwise it goes to the top-left corner of
-// the nearest monitor's work area, so that it can never open out of reach.
-Point placeOnScreen(std::optional<Point> wanted, Point size, std::span<const Monitor> monitors);
+// Where a window of `size` whose top-left corner should go to `wanted` opens,
+// so that the user can always reach it. `grip` is the part of the window that
+// must be in reach, relative to its top-left corner: the strip's drag margin,
+// or the whole window.
+// - A grip wholly within some monitor's work area keeps the wanted place,
+//   however much of the rest of the window lies off screen.
+// - Otherwise the window moves the least distance that brings all of it
+//   within a work area (the primary monitor's on a tie): a window left beyond
+//   an unplugged monitor comes back at the nearest edge, at the same height
+//   where that height is on screen. A window larger than the work area lines
+//   up with its top-left corner.
+// - Unusable values (nothing) open at the top-left corner of the primary
+//   monitor's work area, the first of `monitors`.
+Point placeOnScreen(std::optional<Point> wanted, Point size, Rect grip,
+                    std::span<const Monitor> monitors);
 
 } // namespace tallynix

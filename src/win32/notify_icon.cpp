@@ -7,12 +7,8 @@
 #include <cstring>
 
 namespace tallynix::win32 {
-namespace {
 
-constexpr std::uint32_t kModify = 1;
-
-// Shell_NotifyIconA with the given command; true when the shell accepted it.
-bool notify(std::uint32_t command, const IconRecord &record) {
+bool shellNotificationArea(std::uint32_t command, const IconRecord &record) {
 #ifdef _WIN64
   // Handles are 64 bits wide here, so the system's own record carries the
   // same field values.
@@ -35,28 +31,34 @@ bool notify(std::uint32_t command, const IconRecord &record) {
 #endif
 }
 
-} // namespace
-
 bool NotifyIcon::add(const IconRecord &record) {
   record_ = record;
-  shown_ = notify(kIconAdd, record_);
+  shown_ = area_(kIconAdd, record_);
+  return shown_;
+}
+
+bool NotifyIcon::addAgain() {
+  if (record_.window == 0)
+    return false; // never added, or removed
+  shown_ = shown_ || area_(kIconAdd, record_) || area_(kIconModify, record_);
   return shown_;
 }
 
 bool NotifyIcon::restore() {
   if (record_.window == 0)
     return false; // never added
-  shown_ = notify(kIconAdd, record_) || notify(kModify, record_);
+  shown_ = area_(kIconAdd, record_) || area_(kIconModify, record_);
   if (!shown_) {
-    notify(kIconDelete, record_);
-    shown_ = notify(kIconAdd, record_);
+    area_(kIconDelete, record_);
+    shown_ = area_(kIconAdd, record_);
   }
   return shown_;
 }
 
 void NotifyIcon::remove() {
-  if (shown_)
-    notify(kIconDelete, record_);
+  // An add the shell gave up on may still have shown the icon.
+  if (record_.window != 0)
+    area_(kIconDelete, record_);
   shown_ = false;
   record_.window = 0; // nothing to restore after a shell restart
 }

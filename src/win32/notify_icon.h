@@ -8,22 +8,32 @@
 
 namespace tallynix::win32 {
 
+// Hands the record to the notification area with one command (add, modify,
+// delete); true when the shell accepted it.
+using NotificationArea = bool (*)(std::uint32_t command, const IconRecord &record);
+bool shellNotificationArea(std::uint32_t command, const IconRecord &record);
+
 class NotifyIcon {
 public:
-  NotifyIcon() = default;
+  explicit NotifyIcon(NotificationArea area = shellNotificationArea) : area_(area) {}
   ~NotifyIcon() { remove(); }
   NotifyIcon(const NotifyIcon &) = delete;
   NotifyIcon &operator=(const NotifyIcon &) = delete;
 
   // Hands the record to the shell; true when the icon is in place.
   bool add(const IconRecord &record);
+  // An add that failed, tried again: a busy shell gives up on an add and may
+  // still show the icon later, so one it already has is taken over.
+  bool addAgain();
   // The shell restarted ("TaskbarCreated"): add the icon again. Where the
   // shell still has it, take that one over, or replace it.
   bool restore();
+  // Deletes the icon once an add was tried, whatever the shell answered.
   void remove();
   bool shown() const noexcept { return shown_; }
 
 private:
+  NotificationArea area_;
   IconRecord record_;
   bool shown_ = false;
 };

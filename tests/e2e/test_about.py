@@ -121,7 +121,16 @@ class About(harness.TestCase):
             self.assertEqual(outside, [], "controls (x, y, width, height) reaching past the %dx%d client area"
                              % (width, height))
 
-        self.click_ok(about)
+        # Away to another program and back by a click on About's title bar:
+        # Enter still presses OK.
+        editor = app.start_notepad()
+        app.click((editor.client[0] + editor.client[2]) // 2, (editor.client[1] + editor.client[3]) // 2)
+        harness.wait_until(lambda: app.focus(about.hwnd)["foreground"] == editor.hwnd, 10, "Notepad in front")
+        title_bar = (about.rect[2] - 40, (about.rect[1] + about.client[1]) // 2)
+        self.assertEqual(app.probe.call("window-at", *title_bar)["hwnd"], about.hwnd, "About's title bar in view")
+        app.click(*title_bar)
+        harness.wait_until(lambda: app.focus(about.hwnd)["foreground"] == about.hwnd, 10, "About in front again")
+        app.send_keys(about.hwnd, "Return")
         strip = self.wait_strip_back()
         self.assertEqual(strip.origin, (100, 200), "back at the stored position, not where it was dragged")
         self.assertTrue(strip.topmost)

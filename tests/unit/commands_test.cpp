@@ -21,6 +21,7 @@ public:
   bool loaded = true;
   bool visible = true;
   bool icon = true;
+  bool shellTakesIcon = false; // when the icon is added again
   bool ended = false;
   bool aboutShown = false;
   Position at{1500, 3000};
@@ -61,6 +62,7 @@ public:
     return at;
   }
   bool iconShown() override { return loaded && icon; }
+  bool addIconAgain() override { return icon = loaded && (icon || shellTakesIcon); }
   void open() override {
     if (!loaded) {
       loaded = true;
@@ -285,11 +287,17 @@ TEST_F(Commands, HideStoresThePositionAndHidesOnlyWithAnIcon) {
   EXPECT_EQ(storedPosition().left, 1500);
 
   strip.open();
-  strip.icon = false;
+  strip.icon = false; // the shell gave up on the add
   strip.at = {30, 45};
   commands.hideToTray();
   EXPECT_TRUE(strip.visible); // without an icon it could never come back
   EXPECT_EQ(storedPosition().left, 30);
+  EXPECT_EQ(strip.told, Texts{std::wstring(kNoIconToHideTo)});
+
+  strip.shellTakesIcon = true; // the shell has caught up
+  commands.hideToTray();
+  EXPECT_FALSE(strip.visible);
+  EXPECT_EQ(strip.told.size(), 1u);
 }
 
 TEST_F(Commands, CloseStoresThePositionUnloadsAndEnds) {

@@ -57,26 +57,34 @@ TEST(Placement, StoredPositionInPixels) {
   EXPECT_EQ(storedPixelPosition(1e30f, 0, 15), std::nullopt);
 }
 
-TEST(Placement, PositionsOnAnyMonitorAreKeptNegativeOnesIncluded) {
-  const std::vector<Monitor> monitors = {
-      {{0, 0, 1024, 768}, {0, 0, 1024, 740}},
-      {{-1280, -200, 0, 824}, {-1280, -200, 0, 800}},
+TEST(Placement, TheStripOpensWhereItsDragMarginIsWithinAWorkArea) {
+  // A 1024 x 768 primary with a 28-pixel taskbar, and a monitor on its left.
+  const Monitor primary{{0, 0, 1024, 768}, {0, 0, 1024, 740}};
+  const std::vector<Monitor> both = {primary, {{-1280, -200, 0, 824}, {-1280, -200, 0, 800}}};
+  const std::vector<Monitor> one = {primary};
+  const Point strip{336, 20};
+  const Rect margin{0, 0, 8, 13};
+  const struct {
+    std::span<const Monitor> monitors;
+    std::optional<Point> wanted;
+    Point opens;
+    const char *what;
+  } cases[] = {
+      {both, Point{-700, -100}, {-700, -100}, "on the monitor left of the primary"},
+      {both, Point{1016, 727}, {1016, 727}, "the rest of the strip off screen"},
+      {one, Point{-330, 100}, {0, 100}, "that monitor unplugged: its left edge, same height"},
+      {one, Point{1017, 100}, {688, 100}, "margin past the right edge: all of it back"},
+      {one, Point{100, 728}, {100, 720}, "margin under the taskbar"},
+      {one, Point{5000, -900}, {688, 0}, "far off: the nearest corner"},
+      {both, Point{500, 5000}, {500, 720}, "below both: the nearer one"},
+      {both, std::nullopt, {0, 0}, "unusable values: the primary's top-left"},
   };
-  const Point size{336, 20};
-  EXPECT_EQ(placeOnScreen(Point{100, 200}, size, monitors), (Point{100, 200}));
-  EXPECT_EQ(placeOnScreen(Point{-700, -100}, size, monitors), (Point{-700, -100}));
-  // Partly visible counts as on screen.
-  EXPECT_EQ(placeOnScreen(Point{1000, 760}, size, monitors), (Point{1000, 760}));
+  for (const auto &c : cases)
+    EXPECT_EQ(placeOnScreen(c.wanted, strip, margin, c.monitors), c.opens) << c.what;
 }
 
-TEST(Placement, OffEveryMonitorGoesToTheNearestWorkArea) {
-  const std::vector<Monitor> monitors = {
-      {{0, 0, 1024, 768}, {0, 30, 1024, 768}},
-      {{-1280, 0, 0, 1024}, {-1280, 0, 0, 1000}},
-  };
-  const Point size{336, 20};
-  EXPECT_EQ(placeOnScreen(Point{5000, 100}, size, monitors), (Point{0, 30}));
-  EXPECT_EQ(placeOnScreen(Point{-9000, 500}, size, monitors), (Point{-1280, 0}));
-  EXPECT_EQ(placeOnScreen(Point{-336, 0}, size, std::vector<Monitor>{monitors[0]}), (Point{0, 30}));
-  EXPECT_EQ(placeOnScreen(std::nullopt, size, monitors), (Point{0, 30}));
+TEST(Placement, TheAboutWindowOpensWhollyOnScreenNearItsPlace) {
+  const std::vector<Monitor> small = {{{0, 0, 800, 600}, {0, 0, 800, 570}}};
+  EXPECT_EQ(placeOnScreen(Point{794, 511}, {194, 160}, {0, 0, 194, 160}, small), (Point{606, 410}));
+  EXPECT_EQ(placeOnScreen(Point{50, 50}, {900, 700}, {0, 0, 900, 700}, small), (Point{0, 0}));
 }

@@ -1,14 +1,18 @@
 // The window layer under Wine: a handler that unloads its own window and
 // loads a fresh one (as deleting a memo does) returns to the one message
 // loop, so thousands of reloads in a row neither nest loops nor grow the
-// stack, and the program ends once no window is loaded.
+// stack, and the program ends once no window is loaded. And the notification
+// icon against a shell too busy to answer.
 #include "win32/form.h"
+#include "win32/notify_icon.h"
 #include "win32/runtime.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
+#include <tuple>
 
 namespace {
 
@@ -89,6 +93,42 @@ TEST(Reload, TheProgramEndsWhenTheLastWindowIsUnloadedBetweenEvents) {
   EXPECT_EQ(form.loads, 1);
   EXPECT_EQ(form.unloads, 1);
   EXPECT_FALSE(form.loaded());
+}
+
+// A notification area that logs each command (add, modify, delete: "amd")
+// and answers from a script: '-' refused, as a busy shell gives up on a call
+// that it may still carry out later; accepted once the script runs out.
+std::string areaCalls, areaAnswers;
+bool scriptedArea(std::uint32_t command, const tallynix::IconRecord &) {
+  areaCalls += "amd"[command];
+  const bool refused = !areaAnswers.empty() && areaAnswers[0] == '-';
+  areaAnswers.erase(0, 1);
+  return !refused;
+}
+
+TEST(NotifyIcon, AnIconTheShellGaveUpOnIsAddedAgainAndDeletedAtUnload) {
+  // The shell's answers; whether the hide button asks for the icon again,
+  // whether it gets it; the calls made.
+  const std::tuple<const char *, bool, bool, const char *> cases[] = {
+      {"-", false, false, "ad"},   // deleted at unload whatever the add returned
+      {"--+", true, true, "aamd"}, // shown late: taken over
+      {"---", true, false, "aamd"},
+      {"+", true, true, "ad"}, // in place: not added again
+  };
+  for (const auto &[answers, hidden, shown, calls] : cases) {
+    areaCalls.clear();
+    areaAnswers = answers;
+    {
+      tallynix::win32::NotifyIcon icon(scriptedArea);
+      icon.add(tallynix::IconRecord::make(0x1234, 0x5678, "tip"));
+      if (hidden) {
+        EXPECT_EQ(icon.addAgain(), shown) << answers;
+      }
+      icon.remove();
+      icon.remove(); // Exit after an unload deletes nothing more
+    }
+    EXPECT_EQ(areaCalls, calls) << answers;
+  }
 }
 
 } // namespace

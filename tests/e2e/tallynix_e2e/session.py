@@ -217,6 +217,14 @@ class Session:
         self.log("program started")
         return process
 
+    def start_notepad(self) -> Window:
+        """Starts Wine's Notepad in the desktop: another program's window to type in and
+        to click; returns its window once shown (it need not be in front yet)."""
+        self._app_processes.append(subprocess.Popen(
+            [str(world.loader()), "notepad"], cwd=self.workdir, env=self.env, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL, start_new_session=True))
+        return wait_until(lambda: [w for w in self.windows("Notepad") if w.visible], 20, "Notepad")[0]
+
     def kill_program(self):
         """Ends the program from outside, as a crash or the task manager would: no handler runs."""
         for pid in self.program_processes():
