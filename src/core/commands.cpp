@@ -4,14 +4,6 @@
 #include "core/icon_clicks.h"
 
 namespace tallynix {
-namespace {
-
-bool isBlank(std::wstring_view text) {
-  // Only the ASCII space: a memo of ideographic spaces stays deletable.
-  return text.find_first_not_of(L' ') == text.npos;
-}
-
-} // namespace
 
 void MemoCommands::refillList() {
   memos_.touch();
@@ -35,8 +27,9 @@ void MemoCommands::addMemo() {
 
 void MemoCommands::deleteMemo() {
   memos_.touch();
+  // A picked memo goes, whatever it holds: spaces and nothing at all too.
   const int index = strip_.selectedIndex();
-  if (index == -1 || isBlank(strip_.typedText()))
+  if (index == -1)
     return;
   if (!memos_.removeSelected(index, strip_.selectedText())) {
     strip_.showMemos(memos_.readAll());
@@ -50,12 +43,16 @@ void MemoCommands::deleteMemo() {
 
 void MemoCommands::clearAll() {
   // A memo file that vanished since the strip loaded holds nothing to clear.
-  const std::optional<std::uint64_t> size = memos_.sizeInBytes();
-  if (!size || *size == 0)
+  const std::optional<MemoSnapshot> asked = memos_.snapshot();
+  if (!asked || asked->memos.empty())
     return;
   if (!strip_.confirm(kClearQuestion, kClearTitle))
     return;
-  memos_.truncate();
+  if (!memos_.clear(*asked)) {
+    refillList();
+    strip_.tell(kChangedWhileAsked);
+    return;
+  }
   strip_.clearList();
 }
 

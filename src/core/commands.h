@@ -61,6 +61,8 @@ inline constexpr std::wstring_view kNoIconToHideTo =
     L"通知領域にアイコンを表示できないため、隠せません。少し待ってからもう一度押してください。";
 inline constexpr std::wstring_view kSelectionGone =
     L"選んだメモは、ほかで変更されたため削除しませんでした。一覧を読み直しました。";
+inline constexpr std::wstring_view kChangedWhileAsked =
+    L"確認の間にほかでメモが変更されたため、削除しませんでした。一覧を読み直しました。";
 
 // The strip's commands: each handler of the strip calls one of these.
 class MemoCommands {
@@ -76,7 +78,9 @@ public:
   // when memo.txt changed so that it no longer says which memo that was,
   // delete nothing, show the list as it is now and say so.
   void deleteMemo();
-  // The clear button: empty the memo file after asking.
+  // The clear button: delete every memo after asking, unless memo.txt
+  // changed while the question was open: then delete nothing, show the list
+  // as it is now and say so.
   void clearAll();
   // The hide button: store the position and hide to the notification area;
   // where the icon cannot be shown, stay and say so.

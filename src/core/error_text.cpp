@@ -47,7 +47,8 @@ std::wstring describeError(const std::exception &error) {
   if (const auto *text = dynamic_cast<const UnrepresentableText *>(&error))
     return L"このメモには保存できない文字「" + text->character() +
            L"」（シフトJISにない文字）が含まれています。\n"
-           L"その文字を除いてから、もう一度追加してください。";
+           L"その文字を除いてから、もう一度追加してください。\n"
+           L"memo.txt を UTF-8 で保存し直すと、どの文字も保存できます。";
   if (dynamic_cast<const std::bad_alloc *>(&error))
     return L"メモリが足りません。";
   std::wstring text = L"予期しないエラーが起きました。\n\n";

@@ -3,17 +3,26 @@
 // One memo per line: its index in the "000" format (at least three digits),
 // one space, the text, CR LF. A line ends at CR or CR LF; a bare LF is part
 // of the text. Indexes below 1000 follow the positional rules the file has
-// always had (text from the fifth character, match on the first three);
-// four or more leading digits (not starting with 0) are read and matched as
-// a whole number, so lists past 999 memos stay consistent.
+// always had (text from the fifth character); four or more leading digits
+// (not starting with 0) are read as a whole number, so lists past 999 memos
+// stay consistent. The file is code page 932 or UTF-8 (see memo_encoding.h).
 #pragma once
 
+#include "core/cp932.h"
+#include "core/memo_encoding.h"
+
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tallynix::memo {
+
+// How the list shows a NUL that a memo holds (a crash during a write can
+// leave NUL bytes): a list item ends at its first NUL, and a memo must read
+// back as the very text the list shows, or picking it would pick another.
+inline constexpr wchar_t kShownNul = L'\u2400'; // ␀
 
 // 0 -> "000", 42 -> "042", 1000 -> "1000". The index must not be negative.
 std::string formatIndex(int index);
@@ -24,10 +33,16 @@ std::wstring_view textOfLine(std::wstring_view line);
 // Every line of a decoded memo file, as memo texts in file order.
 std::vector<std::wstring> parseMemos(std::wstring_view fileText);
 
-// The file bytes after dropping every line stored under `index` and
-// numbering the remaining lines again from 000. The other lines keep their
-// bytes exactly, including any that are not valid code page 932.
-std::string removeIndex(std::string_view fileBytes, int index);
+// A memo file as the user sees it.
+struct MemoFile {
+  Encoding encoding = Encoding::shiftJis;
+  std::vector<std::wstring> memos;
+};
+
+// The memos of a memo file's bytes: each line read in the encoding it was
+// written in, the byte order mark belonging to no memo, a NUL shown as
+// kShownNul. Everything that looks at the memos reads them through this.
+MemoFile decodeMemos(std::string_view fileBytes, const Cp932 &codec);
 
 // One line of the file for a memo: index, space, text, CR LF.
 std::string formatLine(int index, std::string_view encodedText);
@@ -38,16 +53,18 @@ std::string formatLine(int index, std::string_view encodedText);
 // CR LF first, or the new memo would run into it.
 std::string bytesToAppend(std::string_view fileBytes, std::string_view encodedText);
 
-// The file bytes without the memo a user selected from a list that showed
-// `text` at `index`, the rest numbered again from 000. `memos` are the
-// file's memo texts, as parseMemos gives them. The selected line is the one
-// at `index` if it still holds `text`, else the one line that holds it.
-// Stored under `index`, it goes as removeIndex drops lines; otherwise it
-// goes alone. Nothing when no line, or more than one, holds `text` away
-// from `index`: the file changed and no longer says which memo was meant.
-std::optional<std::string> removeSelected(std::string_view fileBytes,
-                                          const std::vector<std::wstring> &memos, int index,
-                                          std::wstring_view text);
+// The file bytes without the memo at `position` (its line, counting from 0),
+// the other lines numbered again from 000, each ended with CR LF. They keep
+// their bytes exactly, including any that are not valid text, and so does a
+// byte order mark.
+std::string removeAt(std::string_view fileBytes, Encoding encoding, std::size_t position);
+
+// Where the memo a user picked from a list that showed `text` at `index` is
+// among the file's `memos` now: at `index` if that still holds `text`, else
+// the one place that does. Nothing when no place, or more than one, holds it
+// away from `index`: the file changed and no longer says which memo was meant.
+std::optional<std::size_t> placeOfSelected(std::span<const std::wstring> memos, int index,
+                                           std::wstring_view text);
 
 // A memo is one line: each line break (CR LF, CR or LF) becomes one space,
 // so a pasted text keeps all of its words.

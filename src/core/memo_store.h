@@ -4,8 +4,8 @@
 
 #include "core/cp932.h"
 #include "core/file_system.h"
+#include "core/memo_encoding.h"
 
-#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -16,7 +16,8 @@ namespace tallynix {
 
 inline constexpr std::string_view kMemoFileName = "memo.txt";
 
-// A memo text holding a character that code page 932 cannot store.
+// A memo text holding a character that the memo file cannot store: one that
+// code page 932 lacks, in a Shift-JIS file.
 class UnrepresentableText : public std::runtime_error {
 public:
   explicit UnrepresentableText(std::wstring character)
@@ -29,7 +30,15 @@ private:
   std::wstring character_;
 };
 
+// What memo.txt held when the user was asked about it.
+struct MemoSnapshot {
+  std::string bytes;
+  std::vector<std::wstring> memos;
+};
+
 // The memo file, named relative to the current directory at each access.
+// Each change is written in the file's own encoding: Shift-JIS, or UTF-8 for
+// a file saved as UTF-8 (see memo_encoding.h).
 class MemoStore {
 public:
   explicit MemoStore(FileSystem &files, std::string_view fileName = kMemoFileName)
@@ -40,21 +49,28 @@ public:
   // The memos as the file holds them now, or nothing when another program
   // holds it: for looking without making the user wait.
   std::optional<std::vector<std::wstring>> readAllIfFree();
-  // Adds a memo under the number of memos in the file. Refuses
-  // (UnrepresentableText) a text that code page 932 cannot hold and then
-  // writes nothing. Line breaks in the text become spaces.
+  // Adds a memo under the number of memos in the file. Line breaks in the
+  // text become spaces. Refuses (UnrepresentableText) a text that the file
+  // cannot store and then writes nothing.
   void append(std::wstring_view text);
-  // Deletes every line stored under `index`, whatever it holds.
+  // Deletes the memo at `index` in the list (the file's line there) and no
+  // other, and numbers the rest again from 000.
   void removeByIndex(int index);
   // Deletes the memo a user selected from a list showing `text` at `index`,
-  // checked against the file as it is now (see memo::removeSelected). False
+  // checked against the file as it is now (see memo::placeOfSelected). False
   // when the file no longer says which memo that was: nothing is deleted.
   bool removeSelected(int index, std::wstring_view text);
-  // Nothing when the file does not exist.
-  std::optional<std::uint64_t> sizeInBytes();
-  void truncate();
+  // memo.txt as it is now; nothing when it does not exist.
+  std::optional<MemoSnapshot> snapshot();
+  // Deletes every memo, when memo.txt still holds what `asked` saw. A UTF-8
+  // file keeps its byte order mark, and so stays UTF-8. False when another
+  // program changed the file meanwhile: then nothing is deleted.
+  bool clear(const MemoSnapshot &asked);
 
 private:
+  // Replaces the whole file; a UTF-8 file stays one.
+  void rewrite(Encoding encoding, std::string bytes);
+
   FileSystem &files_;
   std::string fileName_;
   Cp932 codec_;

@@ -13,6 +13,9 @@ namespace {
 // for about a second, in short steps, before it is reported.
 constexpr ULONGLONG kPatienceMs = 1000;
 constexpr DWORD kRetryStepMs = 50;
+// Another copy's turn on memo.txt lasts milliseconds: look again soon, or a
+// copy that changes memo.txt often could keep the turn from this one.
+constexpr DWORD kTurnStepMs = 5;
 
 std::wstring widen(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }
 
@@ -44,7 +47,7 @@ struct Failure {
 
 // Runs `attempt` again while it fails on a file that is busy, for about a
 // second; then the failure is reported with the file's full path.
-template <typename Attempt> auto patiently(Attempt attempt) {
+template <typename Attempt> auto patiently(Attempt attempt, DWORD stepMs = kRetryStepMs) {
   const ULONGLONG deadline = GetTickCount64() + kPatienceMs;
   for (;;) {
     try {
@@ -53,7 +56,7 @@ template <typename Attempt> auto patiently(Attempt attempt) {
       if (!failure.busy || GetTickCount64() >= deadline)
         throw FileError(failure.action, fullPathOf(failure.name), systemErrorText(failure.error));
     }
-    Sleep(kRetryStepMs);
+    Sleep(stepMs);
   }
 }
 
@@ -127,20 +130,27 @@ void removeAbandonedTemporaries(const std::wstring &path) {
   FindClose(search);
 }
 
-// A name for the mutex through which copies of the program take turns on
-// one file: its full path, upper-cased as NTFS compares names, hashed
-// (FNV-1a) because kernel object names cannot hold backslashes.
-std::wstring mutexNameFor(const std::wstring &path) {
-  std::wstring key = fullPathOf(path);
-  CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
-  unsigned long long hash = 14695981039346656037ull;
-  for (const wchar_t c : key) {
-    hash ^= static_cast<unsigned long long>(c);
-    hash *= 1099511628211ull;
-  }
-  wchar_t name[64];
-  std::swprintf(name, 64, L"Local\\tallynix.memo.%016llx", hash);
-  return name;
+// Takes this copy's turn on a memo file through a file beside it that only
+// one program can hold open: the file system sees it however the folder is
+// spelt (a mapped drive and its UNC path, subst, 8.3 names), from every
+// logon session and from every machine sharing the folder. It is hidden and
+// deleted when closed, and the system closes it when a copy dies, so it
+// neither lingers nor blocks the next start; one left by a crash of the
+// whole machine is simply taken over. Nothing when the folder takes no new
+// file: the turn is skipped there, as nothing else could take it either.
+UniqueFile takeTurn(const std::wstring &lockPath) {
+  UniqueFile lock(CreateFileW(lockPath.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  if (lock)
+    return lock;
+  const DWORD error = GetLastError();
+  // A lock file on its way out (closed, not yet deleted) refuses access too.
+  if (error == ERROR_ACCESS_DENIED &&
+      GetFileAttributesW(lockPath.c_str()) == INVALID_FILE_ATTRIBUTES &&
+      GetLastError() == ERROR_FILE_NOT_FOUND)
+    return lock;
+  throw Failure{FileError::Action::write, lockPath, error,
+                isBusy(error) || error == ERROR_ACCESS_DENIED};
 }
 
 // The whole file in one attempt.
@@ -285,23 +295,17 @@ std::optional<std::uint64_t> Win32FileSystem::size(std::string_view name) {
 }
 
 void Win32FileSystem::exclusively(std::string_view name, const std::function<void()> &change) {
-  // A mutex rather than a share mode on the file itself: Windows does not
-  // replace a file that is held open, and the rewrite ends in a replace. A
-  // copy that dies holding it abandons it, which lets the next one in.
+  // A file of its own rather than a share mode on memo.txt: Windows does not
+  // replace a file that is held open, and a rewrite ends in a replace.
   const std::wstring path = widen(name);
-  HANDLE created = CreateMutexW(nullptr, FALSE, mutexNameFor(path).c_str());
-  if (!created)
-    throw FileError(FileError::Action::write, fullPathOf(path), systemErrorText(GetLastError()));
-  const UniqueFile mutex(created);
-  const DWORD waited = WaitForSingleObject(mutex.get(), kPatienceMs);
-  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED)
-    throw FileError(FileError::Action::write, fullPathOf(path),
-                    systemErrorText(ERROR_SHARING_VIOLATION));
-  struct Release {
-    HANDLE mutex;
-    ~Release() { ReleaseMutex(mutex); }
-  } release{mutex.get()};
-  change();
+  UniqueFile turn;
+  try {
+    turn = patiently([&] { return takeTurn(path + L".lock"); }, kTurnStepMs);
+  } catch (const FileError &error) {
+    // The user needs to know that memo.txt could not be written.
+    throw FileError(FileError::Action::write, fullPathOf(path), error.systemText());
+  }
+  change(); // closing the lock file ends the turn
 }
 
 } // namespace tallynix::win32

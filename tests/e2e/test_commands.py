@@ -75,6 +75,13 @@ class Strip(harness.Strip):
         harness.wait_until(lambda: self.focus_class() == "Edit", 10, "the list's edit field to take the focus")
         return self.wait_list(items)
 
+    def reloaded(self) -> "Strip":
+        """The new strip a delete opens (a new window), once it is shown."""
+        old = self.hwnd
+        window = harness.wait_until(lambda: (lambda w: w if w and w.hwnd != old and w.visible else None)(
+            self.app.main_window()), 10, "a new main window")
+        return Strip(self.test, window)
+
     def type_text(self, text: str):
         """Puts a text into the list's edit field, as typed (WM_SETTEXT carries any character)."""
         self.app.set_text(self.hwnd, COMBO, text)
@@ -190,9 +197,8 @@ class Commands(harness.TestCase):
         self.assertEqual((strip.state()["cursel"], strip.state()["text"]), (1, "ベータ"))
         strip.press(DELETE)
 
-        new = harness.wait_until(lambda: (lambda w: w if w and w.hwnd != strip.hwnd and w.visible else None)(app.main_window()),
-                                 10, "a new main window")
-        reloaded = Strip(self, new)
+        reloaded = strip.reloaded()
+        new = reloaded.window
         wait_file(self, memo_file("alpha", "gamma", "delta"))
         self.assertIsNone(app.window(strip.hwnd), "the old window is gone")
         with self.subTest("position stored"):
@@ -210,33 +216,23 @@ class Commands(harness.TestCase):
             # Its buttons sit at the new place; deleting the last memo there.
             app.select_item(new.hwnd, COMBO, 2)
             reloaded.press(DELETE)
-            third = harness.wait_until(lambda: (lambda w: w if w and w.hwnd != new.hwnd and w.visible else None)(app.main_window()),
-                                       10, "a third main window")
+            third = reloaded.reloaded()
             wait_file(self, memo_file("alpha", "gamma"))
-            Strip(self, third).wait_list(["alpha", "gamma"])
-            self.assertEqual(third.origin, (200, 100))
+            third.wait_list(["alpha", "gamma"])
+            self.assertEqual(third.window.origin, (200, 100))
             app.wait_tray_icons(1)
 
     def test_delete_refused(self):
-        """Nothing selected, or a blank memo selected: no change, no position, no reload."""
+        """Nothing selected: no change, no position, no reload."""
         app = self.app
-        memo = memo_file("one", "   ", "two")
-        strip = self.start(memo, ["one", "   ", "two"])
+        memo = memo_file("one", "two")
+        strip = self.start(memo, ["one", "two"])
 
         with self.subTest("typed text, nothing selected"):
             strip.type_text("one")
             self.assertEqual(strip.state()["cursel"], -1, "typing selects nothing")
             strip.press(DELETE)
-            strip.refill(["one", "   ", "two"], after=DELETE)
-            self.assertEqual(app.memo_path.read_bytes(), memo)
-            self.assertEqual(app.main_window().hwnd, strip.hwnd, "the same window, not reloaded")
-            self.assertEqual(app.stored_position(), (None, None), "no position stored")
-
-        with self.subTest("a memo of spaces selected"):
-            app.select_item(strip.hwnd, COMBO, 1)
-            self.assertEqual((strip.state()["cursel"], strip.state()["text"]), (1, "   "))
-            strip.press(DELETE)
-            strip.refill(["one", "   ", "two"], after=DELETE)
+            strip.refill(["one", "two"], after=DELETE)
             self.assertEqual(app.memo_path.read_bytes(), memo)
             self.assertEqual(app.main_window().hwnd, strip.hwnd, "the same window, not reloaded")
             self.assertEqual(app.stored_position(), (None, None), "no position stored")
@@ -249,18 +245,64 @@ class Commands(harness.TestCase):
             self.assertEqual(app.stored_position(), (None, None), "no position stored")
 
     def test_odd_lines(self):
-        """An empty line, a bare index, and two lines under one index."""
-        app = self.app
-        memo = b"000 zero\r\n001 first\r\n\r\n005\r\n001 second\r\n004 keep\r\n"
-        strip = self.start(memo, ["zero", "first", "", "", "second", "keep"])
+        """An empty line, a bare index, two lines under one index, a memo of spaces and one
+        with NUL bytes as a crash leaves them: the list shows each as read, and a picked memo
+        goes alone, whatever it holds."""
+        memo = b"000 zero\r\n001 first\r\n\r\n005\r\n001 second\r\n004   \r\n005 foo\0\0\r\n006 foo\r\n"
+        strip = self.start(memo, ["zero", "first", "", "", "second", "  ", "foo\u2400\u2400", "foo"])
+        for pick, left, items in (
+                (1, b"000 zero\r\n001\r\n002\r\n003 second\r\n004   \r\n005 foo\0\0\r\n006 foo\r\n",
+                 ["zero", "", "", "second", "  ", "foo\u2400\u2400", "foo"]),
+                (4, b"000 zero\r\n001\r\n002\r\n003 second\r\n004 foo\0\0\r\n005 foo\r\n",
+                 ["zero", "", "", "second", "foo\u2400\u2400", "foo"]),
+                (4, b"000 zero\r\n001\r\n002\r\n003 second\r\n004 foo\r\n", ["zero", "", "", "second", "foo"])):
+            self.app.select_item(strip.hwnd, COMBO, pick)
+            strip.press(DELETE)
+            wait_file(self, left)
+            strip = strip.reloaded()
+            strip.wait_list(items)
 
-        app.select_item(strip.hwnd, COMBO, 1)
-        strip.press(DELETE)
-        new = harness.wait_until(lambda: (lambda w: w if w and w.hwnd != strip.hwnd and w.visible else None)(app.main_window()),
-                                 10, "a new main window")
-        # Both lines stored under 001 go; the lines with no text keep no space.
-        wait_file(self, b"000 zero\r\n001\r\n002\r\n003 keep\r\n")
-        Strip(self, new).wait_list(["zero", "", "", "keep"])
+    def test_utf8_memo_files(self):
+        """memo.txt saved as UTF-8 by an editor, with and without a byte order mark, and one that
+        an earlier version mixed: each memo reads as written, and each change is made in the
+        file's encoding. A Shift-JIS file whose bytes also read as UTF-8 stays Shift-JIS."""
+        app = self.app
+        bom = b"\xef\xbb\xbf"
+        strip = self.start("000 買い物\r\n001 牛乳\r\n".encode(), ["買い物", "牛乳"])
+
+        with self.subTest("UTF-8"):
+            strip.type_text("卵😀")
+            strip.press(ADD)
+            wait_file(self, "000 買い物\r\n001 牛乳\r\n002 卵😀\r\n".encode())
+            strip.refill(["買い物", "牛乳", "卵😀"], after=ADD)
+            app.select_item(strip.hwnd, COMBO, 0)
+            strip.press(DELETE)
+            wait_file(self, "000 牛乳\r\n001 卵😀\r\n".encode())
+            strip = strip.reloaded()
+            strip.wait_list(["牛乳", "卵😀"])
+
+        with self.subTest("UTF-8 with a byte order mark"):
+            app.memo_path.write_bytes(bom + "000 あ\r\n001 い\r\n".encode())
+            strip.wait_list(["あ", "い"])  # the list follows memo.txt
+            app.select_item(strip.hwnd, COMBO, 0)
+            strip.press(DELETE)
+            wait_file(self, bom + "000 い\r\n".encode())
+            strip = strip.reloaded()
+            strip.wait_list(["い"])
+            strip.type_text("う")
+            strip.press(ADD)
+            wait_file(self, bom + "000 い\r\n001 う\r\n".encode())
+
+        with self.subTest("a Shift-JIS line that an earlier version appended"):
+            app.memo_path.write_bytes(bom + "000 あ\r\n".encode() + "001 い\r\n".encode("cp932"))
+            strip.wait_list(["あ", "い"])
+
+        with self.subTest("Shift-JIS whose bytes read as UTF-8 too"):
+            app.memo_path.write_bytes(memo_file("ﾃｽ"))  # C3 BD, "ý" in UTF-8
+            strip.wait_list(["ﾃｽ"])
+            strip.type_text("日本")
+            strip.press(ADD)
+            wait_file(self, memo_file("ﾃｽ", "日本"))
 
     def test_enter_neither_adds_nor_deletes(self):
         app = self.app
@@ -332,6 +374,18 @@ class Commands(harness.TestCase):
             strip.type_text("after clear")
             strip.press(ADD)
             wait_file(self, memo_file("after clear"))
+
+        with self.subTest("memo.txt changed while the question is open: nothing emptied"):
+            strip.press(CLEAR)
+            app.wait_message_box(CONFIRM_TITLE)
+            with app.memo_path.open("ab") as other_copy:
+                other_copy.write(line(1, "new"))
+            answer(harness.IDOK)
+            box = app.wait_message_box(PROGRAM_TITLE)
+            self.assertIn("変更されたため", box["text"])
+            app.press_message_box(PROGRAM_TITLE, harness.IDOK)
+            self.assertEqual(app.memo_path.read_bytes(), memo_file("after clear", "new"))
+            strip.wait_list(["after clear", "new"])
 
         with self.subTest("the memo file removed while running"):
             app.memo_path.unlink()

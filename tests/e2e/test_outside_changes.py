@@ -35,7 +35,7 @@ class OutsideChanges(harness.TestCase):
         return window
 
     def state(self, window: harness.Window) -> dict:
-        return self.app.combo(window.hwnd, COMBO)
+        return harness.Strip(self, window).state()  # read again when a refill crossed the reading
 
     def wait_list(self, window: harness.Window, items: list[str], text: str, cursel: int = -1,
                   timeout: float = 10) -> dict:

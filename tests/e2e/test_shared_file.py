@@ -195,7 +195,8 @@ class TwoCopiesAtOnce(harness.TestCase):
 
     def test_two_copies_adding_and_deleting_at_once(self):
         """Both copies add at the same moment, then both delete one of their own memos at the
-        same moment, from lists that the other copy's delete makes stale. Checked byte for
+        same moment, from lists that the other copy's delete makes stale. The copies spell the
+        folder differently. Checked byte for
         byte after every round: every memo still there unless its copy deleted it, each
         number once, no temporary file left."""
         app = self.app
@@ -203,11 +204,14 @@ class TwoCopiesAtOnce(harness.TestCase):
         seed = int(os.environ.get("TALLYNIX_RACE_SEED", str(random.randrange(1 << 30))))
         chance = random.Random(seed)
         app.memo_path.write_bytes(b"")
+        # The copies name the folder differently, as a mapped drive and its UNC path do:
+        # the first sees it as Y:\, the second as Z:\...\cwd. They take turns all the same.
+        app.map_drive("y", app.workdir)
         app.start()
         first = app.wait_main_window()
         app.drag(4, 5, 4, 105)  # the second copy opens at the top: keep each clickable
         harness.wait_until(lambda: app.window(first.hwnd).origin == (0, 100), 5, "the drag")
-        app.start()
+        app.start(cwd=windows_path(app.workdir))
         second = harness.wait_until(
             lambda: [w for w in app.windows(harness.MAIN_CLASS) if w.pid != first.pid], 20, "the second copy")[0]
         harness.wait_until(lambda: app.focus(second.hwnd)["foreground"] == second.hwnd, 10,
@@ -267,13 +271,14 @@ class TwoCopiesAtOnce(harness.TestCase):
                                == count - len(deleting), 10, "both deletes")
             check_file()  # a message would have kept its copy from opening afresh
         self.assertIsNone(app.message_box(TITLE), "no message")
-        self.assertEqual(list(app.workdir.glob("memo.txt.*tmp")), [], "no temporary file left")
-        summary = ("two copies in one folder, %d rounds of simultaneous adds and deletes (seed %d, %.0f s): "
+        self.assertEqual([p.name for p in app.workdir.iterdir()], ["memo.txt"], "no temporary or lock file left")
+        summary = ("two copies in one folder, named Y:\\ and Z:\\...\\cwd, %d rounds of simultaneous adds and deletes (seed %d, %.0f s): "
                    "memo.txt byte for byte as expected after every round, %d memos left, no number twice, "
-                   "no message, no temporary file" % (rounds, seed, time.monotonic() - began,
+                   "no message, no temporary or lock file" % (rounds, seed, time.monotonic() - began,
                                                       len(alive["A"]) + len(alive["B"])))
         sys.stderr.write("\n" + summary + "\n")
-        app.record_fault("two copies in one folder adding and deleting at the same moment", summary, True)
+        app.record_fault("two copies in one folder, each naming it differently, adding and deleting at the "
+                         "same moment", summary, True)
 
 
 if __name__ == "__main__":

@@ -11,7 +11,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iconv.h>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -75,13 +77,32 @@ inline bool isTrail(unsigned char b) {
   return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
 }
 
-// The bytes of `line` after its first three characters, a lead byte with a
-// valid trail byte counting as one character.
-inline std::string_view afterThreeCharacters(std::string_view line) {
+// UTF-8 read by glibc's iconv, apart from the program's own decoder: the
+// text, or nothing when the bytes are not well-formed UTF-8.
+inline std::optional<std::wstring> decodeUtf8(std::string_view bytes) {
+  static const iconv_t converter = iconv_open("WCHAR_T", "UTF-8");
+  std::wstring text(bytes.size(), L'\0');
+  char *in = const_cast<char *>(bytes.data());
+  std::size_t inLeft = bytes.size();
+  char *out = reinterpret_cast<char *>(text.data());
+  std::size_t outLeft = text.size() * sizeof(wchar_t);
+  iconv(converter, nullptr, nullptr, nullptr, nullptr);
+  if (iconv(converter, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1))
+    return std::nullopt;
+  text.resize(text.size() - outLeft / sizeof(wchar_t));
+  return text;
+}
+
+// The bytes of `line` after its first three characters: UTF-8 characters
+// for a line read as UTF-8, else code page 932 ones, a lead byte with a
+// valid trail byte counting as one.
+inline std::string_view afterThreeCharacters(std::string_view line, bool utf8) {
   std::size_t at = 0;
   for (int chars = 0; chars < 3 && at < line.size(); ++chars) {
     const auto b = static_cast<unsigned char>(line[at]);
-    if (isLead(b) && at + 1 < line.size() && isTrail(static_cast<unsigned char>(line[at + 1])))
+    if (utf8)
+      at += b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+    else if (isLead(b) && at + 1 < line.size() && isTrail(static_cast<unsigned char>(line[at + 1])))
       at += 2;
     else
       at += 1;
@@ -89,35 +110,7 @@ inline std::string_view afterThreeCharacters(std::string_view line) {
   return line.substr(at);
 }
 
-// The index a line is stored under, as the deleter matches it: four or more
-// leading digits are one whole number (kept as digits, leading zeros
-// dropped, so no length overflows), otherwise the first three characters.
-struct StoredIndex {
-  bool whole = false;    // four or more digits
-  std::string number;    // whole: significant digits ("" for zero)
-  std::string_view head; // otherwise: the first three bytes (or fewer)
-};
-
-inline StoredIndex storedIndexOf(std::string_view line) {
-  StoredIndex stored;
-  const std::size_t digits = countDigits(line);
-  if (digits >= 4 && line.front() != '0') {
-    stored.whole = true;
-    std::string_view d = line.substr(0, digits);
-    while (!d.empty() && d.front() == '0')
-      d.remove_prefix(1);
-    stored.number = std::string(d);
-  } else {
-    stored.head = line.substr(0, 3);
-  }
-  return stored;
-}
-
-inline bool storedUnder(const StoredIndex &stored, int index) {
-  if (stored.whole)
-    return stored.number == (index == 0 ? std::string() : std::to_string(index));
-  return stored.head == indexText(index);
-}
+inline constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 using MemoryFiles = tallynix::testing::MemoryFileSystem;
 

@@ -28,8 +28,9 @@ public:
   std::vector<std::wstring> told;
   std::vector<std::wstring> asked;
 
-  // How the user answers.
+  // How the user answers, and what happens elsewhere while a question is open.
   bool answer = true;
+  std::function<void()> whileAsked;
   TrayChoice choice = TrayChoice::none;
 
   // Called back when the strip loads afresh, as the real window's first
@@ -85,6 +86,8 @@ public:
   void showAbout() override { aboutShown = true; }
   bool confirm(std::wstring_view text, std::wstring_view title) override {
     asked.push_back(std::wstring(title) + L":" + std::wstring(text));
+    if (whileAsked)
+      whileAsked();
     return answer;
   }
   void tell(std::wstring_view text) override { told.emplace_back(text); }
@@ -228,25 +231,24 @@ TEST_F(Commands, DeleteOfAMemoThatIsGoneOrAmbiguousDeletesNothingAndShowsTheFile
   EXPECT_FALSE(positionStored());
 }
 
-TEST_F(Commands, DeleteWithoutASelectionOrOfABlankMemoChangesNothing) {
+TEST_F(Commands, DeleteWithoutASelectionChangesNothing) {
   add(L"a");
   commands.refillList();
   strip.typed = L"typed but not selected";
   commands.deleteMemo();
-  for (const wchar_t *blank : {L"", L" ", L"    "}) {
-    strip.selected = 0;
-    strip.typed = blank;
-    commands.deleteMemo();
-  }
   EXPECT_EQ(memoFile(), "000 a\r\n");
   EXPECT_FALSE(positionStored());
   EXPECT_EQ(strip.loads, 0);
 }
 
-TEST_F(Commands, AMemoOfIdeographicSpacesCanBeDeleted) {
-  add(L"\u3000");
-  pickAndDelete(0);
-  EXPECT_EQ(memoFile(), "");
+TEST_F(Commands, APickedMemoGoesWhateverItHolds) {
+  memoFile() = "000  \r\n001 \x81\x40\r\n\r\n003 a\r\n"; // a space, an ideographic one, none
+  strip.onOpen = [this] { commands.refillList(); };
+  for (const char *left : {"000 \x81\x40\r\n001\r\n002 a\r\n", "000\r\n001 a\r\n", "000 a\r\n"}) {
+    pickAndDelete(0);
+    EXPECT_EQ(memoFile(), left);
+  }
+  EXPECT_EQ(strip.loads, 3);
 }
 
 TEST_F(Commands, AFailedDeleteKeepsTheFileAndTheStrip) {
@@ -277,8 +279,28 @@ TEST_F(Commands, ClearAllAsksNothingWhenThereIsNothingToClear) {
   commands.clearAll(); // no memo.txt at all
   EXPECT_EQ(files.files.count("memo.txt"), 0u);
   commands.refillList();
-  commands.clearAll(); // an empty one
+  commands.clearAll();         // an empty one
+  memoFile() = "\xEF\xBB\xBF"; // a UTF-8 one with no memos
+  commands.clearAll();
   EXPECT_TRUE(strip.asked.empty());
+}
+
+TEST_F(Commands, ClearAllEmptiesOnlyTheMemosTheUserWasAskedAbout) {
+  add(L"a");
+  add(L"b");
+  commands.refillList();
+  strip.whileAsked = [this] { memoFile() += "002 new\r\n"; }; // another copy adds one
+  commands.clearAll();
+  EXPECT_EQ(memoFile(), "000 a\r\n001 b\r\n002 new\r\n");
+  EXPECT_EQ(strip.items, (Texts{L"a", L"b", L"new"}));
+  EXPECT_EQ(strip.told, std::vector<std::wstring>{std::wstring(kChangedWhileAsked)});
+}
+
+TEST_F(Commands, ClearAllLeavesAUtf8FileUtf8) {
+  memoFile() = "\xEF\xBB\xBF"
+               "000 \xF0\x9F\x98\x80\r\n";
+  commands.clearAll();
+  EXPECT_EQ(memoFile(), "\xEF\xBB\xBF");
 }
 
 TEST_F(Commands, HideStoresThePositionAndHidesOnlyWithAnIcon) {

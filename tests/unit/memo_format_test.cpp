@@ -1,8 +1,11 @@
 #include "core/memo_format.h"
 
+#include "core/memo_encoding.h"
+
 #include <gtest/gtest.h>
 
 using namespace tallynix::memo;
+using tallynix::Encoding;
 using Texts = std::vector<std::wstring>;
 
 TEST(FormatIndex, PadsToThreeDigitsAndGrowsPastThem) {
@@ -57,76 +60,79 @@ TEST(ParseMemos, LinesWithoutAnIndexKeepTheFixedOffset) {
   EXPECT_EQ(parseMemos(L"ab\r\n"), (Texts{L""}));
 }
 
-TEST(RemoveIndex, DropsTheLineAndRenumbersTheRest) {
-  EXPECT_EQ(removeIndex("000 a\r\n001 b\r\n002 c\r\n", 0), "000 b\r\n001 c\r\n");
-  EXPECT_EQ(removeIndex("000 a\r\n001 b\r\n002 c\r\n003 d\r\n", 1), "000 a\r\n001 c\r\n002 d\r\n");
+namespace {
+
+// Shift-JIS files: removeAt with the encoding a plain file has.
+std::string removeAt(std::string_view file, std::size_t position) {
+  return tallynix::memo::removeAt(file, Encoding::shiftJis, position);
 }
 
-TEST(RemoveIndex, DeletingTheOnlyMemoLeavesNothing) {
-  EXPECT_EQ(removeIndex("000 only\r\n", 0), "");
+} // namespace
+
+TEST(RemoveAt, DropsTheLineAndRenumbersTheRest) {
+  EXPECT_EQ(removeAt("000 a\r\n001 b\r\n002 c\r\n", 0), "000 b\r\n001 c\r\n");
+  EXPECT_EQ(removeAt("000 a\r\n001 b\r\n002 c\r\n003 d\r\n", 1), "000 a\r\n001 c\r\n002 d\r\n");
+  EXPECT_EQ(removeAt("000 only\r\n", 0), "");
 }
 
-TEST(RemoveIndex, DropsEveryLineWithThatIndex) {
-  EXPECT_EQ(removeIndex("000 a\r\n001 b\r\n001 c\r\n002 d\r\n", 1), "000 a\r\n001 d\r\n");
+TEST(RemoveAt, DropsThatLineAloneWhateverTheNumbers) {
+  // Two memos under one number are two memos.
+  EXPECT_EQ(removeAt("000 a\r\n001 b\r\n002 mine\r\n002 yours\r\n", 2),
+            "000 a\r\n001 b\r\n002 yours\r\n");
+  EXPECT_EQ(removeAt("000 001\r\n005 x\r\n", 1), "000 001\r\n");
 }
 
-TEST(RemoveIndex, MatchesByStoredIndexNotByText) {
-  EXPECT_EQ(removeIndex("000 001\r\n005 x\r\n", 1), "000 001\r\n001 x\r\n");
-  EXPECT_EQ(removeIndex("000 a\r\n005 x\r\n", 5), "000 a\r\n");
+TEST(RemoveAt, EmptyLineIsKeptAsBareIndex) {
+  EXPECT_EQ(removeAt("000 a\r\n\r\n002 c\r\n", 0), "000\r\n001 c\r\n");
+  EXPECT_EQ(removeAt("005\r\n006 x\r\n", 1), "000\r\n");
 }
 
-TEST(RemoveIndex, EmptyLineIsKeptAsBareIndex) {
-  EXPECT_EQ(removeIndex("000 a\r\n\r\n002 c\r\n", 0), "000\r\n001 c\r\n");
-  EXPECT_EQ(removeIndex("005\r\n006 x\r\n", 6), "000\r\n");
-}
-
-TEST(RemoveIndex, KeepsLeadingSpacesAndForeignBytesExactly) {
+TEST(RemoveAt, KeepsLeadingSpacesAndForeignBytesExactly) {
   const std::string sjis = "\x93\xfa\x96\x7b"; // 日本 in code page 932
-  EXPECT_EQ(removeIndex("000 x\r\n001   " + sjis + " \r\n", 0), "000   " + sjis + " \r\n");
+  EXPECT_EQ(removeAt("000 x\r\n001   " + sjis + " \r\n", 0), "000   " + sjis + " \r\n");
   const std::string junk = std::string("\x00\xff\x81", 3);
-  EXPECT_EQ(removeIndex("000 " + junk + "\r\n001 y\r\n", 1), "000 " + junk + "\r\n");
+  EXPECT_EQ(removeAt("000 " + junk + "\r\n001 y\r\n", 1), "000 " + junk + "\r\n");
 }
 
-TEST(RemoveIndex, TailOfALineWithoutIndexStartsAtItsFourthCharacter) {
-  // Three double-byte characters are skipped as three characters.
-  const std::string line = "\x82\xa0\x82\xa2\x82\xa4\x82\xa6"; // あいうえ
-  EXPECT_EQ(removeIndex(line + "\r\n", 5), "000\x82\xa6\r\n");
+TEST(RemoveAt, TailOfALineWithoutIndexStartsAtItsFourthCharacter) {
+  // Three double-byte characters are skipped as three characters, in the
+  // encoding the line is read in.
+  EXPECT_EQ(removeAt("\x82\xa0\x82\xa2\x82\xa4\x82\xa6\r\n001 x\r\n", 1), "000\x82\xa6\r\n");
+  EXPECT_EQ(tallynix::memo::removeAt("あいうえ\r\n001 x\r\n", Encoding::utf8, 1), "000え\r\n");
 }
 
-TEST(RemoveIndex, NormalisesLineEndsToCrLf) {
-  EXPECT_EQ(removeIndex("000 a\r001 b\r\n002 c", 1), "000 a\r\n001 c\r\n");
+TEST(RemoveAt, NormalisesLineEndsAndKeepsBareLfAndTheByteOrderMark) {
+  EXPECT_EQ(removeAt("000 a\r001 b\r\n002 c", 1), "000 a\r\n001 c\r\n");
+  EXPECT_EQ(removeAt("000 a\nb\r\n001 c\r\n", 1), "000 a\nb\r\n");
+  EXPECT_EQ(tallynix::memo::removeAt("\xEF\xBB\xBF"
+                                     "000 あ\r\n001 い\r\n",
+                                     Encoding::utf8, 0),
+            "\xEF\xBB\xBF"
+            "000 い\r\n");
 }
 
-TEST(RemoveIndex, BareLfStaysInsideTheText) {
-  EXPECT_EQ(removeIndex("000 a\nb\r\n001 c\r\n", 1), "000 a\nb\r\n");
-}
-
-TEST(RemoveIndex, LongIndexesMatchByWholeNumber) {
+TEST(RemoveAt, LongIndexesAreRenumberedWhole) {
   std::string file;
   for (int i = 998; i <= 1001; ++i)
     file += formatLine(i, "m" + std::to_string(i));
-  // 1000 must not take 100 with it, nor the other way round.
-  EXPECT_EQ(removeIndex(file, 1000), "000 m998\r\n001 m999\r\n002 m1001\r\n");
-  EXPECT_EQ(removeIndex("100 a\r\n1000 b\r\n", 100), "000 b\r\n");
+  EXPECT_EQ(removeAt(file, 2), "000 m998\r\n001 m999\r\n002 m1001\r\n");
   // Leading zeros mean a three-digit index followed by digits.
-  EXPECT_EQ(removeIndex("0100 a\r\n1000 b\r\n", 10), "000 b\r\n");
-  EXPECT_EQ(removeIndex("0100 a\r\n1000 b\r\n", 100), "0000 a\r\n001 b\r\n");
+  EXPECT_EQ(removeAt("0100 a\r\n1000 b\r\n", 1), "0000 a\r\n");
 }
 
-TEST(RemoveIndex, ALineWithoutIndexStaysUnderItsNewNumber) {
-  // Its fourth character is a digit: renumbered, it must still read and
-  // delete as the line under 000.
-  const std::string after = removeIndex("ab12 x\r\n001 b\r\n002 c\r\n", 1);
+TEST(RemoveAt, ALineWithoutIndexStaysUnderItsNewNumber) {
+  // Its fourth character is a digit: renumbered, it must still read as the
+  // same memo.
+  const std::string after = removeAt("ab12 x\r\n001 b\r\n002 c\r\n", 1);
   EXPECT_EQ(after, "0002 x\r\n001 c\r\n");
   EXPECT_EQ(parseMemos(L"0002 x\r\n"), (Texts{L" x"}));
-  EXPECT_EQ(removeIndex(after, 0), "000 c\r\n");
 }
 
-TEST(RemoveIndex, RenumbersPastOneThousand) {
+TEST(RemoveAt, RenumbersPastOneThousand) {
   std::string file;
   for (int i = 0; i < 1002; ++i)
     file += formatLine(i, "x");
-  const std::string after = removeIndex(file, 0);
+  const std::string after = removeAt(file, 0);
   EXPECT_NE(after.find("999 x\r\n1000 x\r\n"), std::string::npos);
   EXPECT_EQ(after.find("1001 "), std::string::npos);
   EXPECT_EQ(after.size(), file.size() - std::string("1001 x\r\n").size());
@@ -145,6 +151,14 @@ TEST(BytesToAppend, NumbersTheNewLineByTheMemosInTheFile) {
   EXPECT_EQ(bytesToAppend(thousand, "y"), "1000 y\r\n");
 }
 
+TEST(BytesToAppend, CountsNoMemoForTheByteOrderMark) {
+  EXPECT_EQ(bytesToAppend("\xEF\xBB\xBF", "a"), "000 a\r\n");
+  EXPECT_EQ(bytesToAppend("\xEF\xBB\xBF"
+                          "000 a\r\n",
+                          "b"),
+            "001 b\r\n");
+}
+
 TEST(BytesToAppend, EndsAnUnterminatedLastLineFirst) {
   EXPECT_EQ(bytesToAppend("000 a\r\n001 b", "new"), "\r\n002 new\r\n");
   EXPECT_EQ(bytesToAppend("000 a\n", "new"), "\r\n001 new\r\n");
@@ -155,43 +169,104 @@ TEST(BytesToAppend, EndsAnUnterminatedLastLineFirst) {
   EXPECT_EQ(file + bytesToAppend(file, "new"), "000 a\r\n001 b\r\n002 new\r\n");
 }
 
-namespace {
-
-std::optional<std::string> removeSelectedOf(const std::string &file, int index,
-                                            std::wstring_view text) {
-  // The test files are ASCII: their memo texts decode byte for byte.
-  const std::wstring wide(file.begin(), file.end());
-  return removeSelected(file, parseMemos(wide), index, text);
-}
-
-} // namespace
-
-TEST(RemoveSelected, TheMemoStillUnderItsIndexGoesAsBefore) {
-  EXPECT_EQ(removeSelectedOf("000 a\r\n001 b\r\n002 c\r\n", 1, L"b"), "000 a\r\n001 c\r\n");
-  // Every line stored under that index goes, as it always has.
-  EXPECT_EQ(removeSelectedOf("000 a\r\n001 b\r\n001 x\r\n", 1, L"b"), "000 a\r\n");
-  // The same text elsewhere does not matter while the list's line holds it.
-  EXPECT_EQ(removeSelectedOf("000 b\r\n001 b\r\n", 1, L"b"), "000 b\r\n");
-}
-
-TEST(RemoveSelected, AMovedMemoIsFoundByItsText) {
-  // "a" was deleted elsewhere and the rest renumbered: "b" is now 000.
-  EXPECT_EQ(removeSelectedOf("000 b\r\n001 c\r\n", 1, L"b"), "000 c\r\n");
-  EXPECT_EQ(removeSelectedOf("000 b\r\n001 c\r\n", 2, L"c"), "000 b\r\n");
-  // A line whose number is not its place goes alone: removeIndex would
-  // take the line numbered 2 or none.
-  EXPECT_EQ(removeSelectedOf("000 a\r\n001 b\r\n001 x\r\n", 2, L"x"), "000 a\r\n001 b\r\n");
-  EXPECT_EQ(removeSelectedOf("000 a\r\n005 x\r\n002 y\r\n", 1, L"x"), "000 a\r\n001 y\r\n");
-}
-
-TEST(RemoveSelected, NothingWhenTheTextIsGoneOrHeldTwice) {
-  EXPECT_EQ(removeSelectedOf("000 a\r\n001 c\r\n", 1, L"b"), std::nullopt);
-  EXPECT_EQ(removeSelectedOf("000 b\r\n001 x\r\n002 b\r\n", 1, L"b"), std::nullopt);
-  EXPECT_EQ(removeSelectedOf("", 0, L"a"), std::nullopt);
+TEST(PlaceOfSelected, ThePlaceThatStillHoldsTheTextOrTheOneThatDoes) {
+  const Texts memos{L"b", L"c", L"b"};
+  EXPECT_EQ(placeOfSelected(memos, 2, L"b"), 2u); // the same text elsewhere does not matter
+  EXPECT_EQ(placeOfSelected(memos, 2, L"c"), 1u); // moved up: another memo was deleted
+  EXPECT_EQ(placeOfSelected(memos, 5, L"c"), 1u);
+  EXPECT_EQ(placeOfSelected(memos, 1, L"b"), std::nullopt); // which "b"?
+  EXPECT_EQ(placeOfSelected(memos, 0, L"gone"), std::nullopt);
+  EXPECT_EQ(placeOfSelected(Texts{}, 0, L"a"), std::nullopt);
 }
 
 TEST(FlattenLineBreaks, EachBreakBecomesOneSpace) {
   EXPECT_EQ(flattenLineBreaks(L"a\r\nb\rc\nd"), L"a b c d");
   EXPECT_EQ(flattenLineBreaks(L"\r\n\r\n"), L"  ");
   EXPECT_EQ(flattenLineBreaks(L"plain"), L"plain");
+}
+
+// memo.txt's encoding, told from its bytes alone. The Shift-JIS texts here
+// are those that come closest to valid UTF-8.
+TEST(EncodingOf, Utf8OnlyWhereTheFileSaysSoPlainly) {
+  struct Case {
+    const char *what;
+    std::string bytes;
+    Encoding expected;
+  };
+  const std::string bom = "\xEF\xBB\xBF";
+  const Case cases[] = {
+      {"empty", "", Encoding::shiftJis},
+      {"ASCII only", "000 memo\r\n", Encoding::shiftJis},
+      {"Shift-JIS", "000 \x93\xfa\x96\x7b\x8c\xea\x82\xcc\x83\x81\x83\x82\r\n", Encoding::shiftJis},
+      {"ﾃｽ, two bytes that read as UTF-8 ý", "000 \xC3\xBD\r\n", Encoding::shiftJis},
+      {"ﾃｽﾄの作成, UTF-8 of Latin Extended, a combining mark and Hangul",
+       "000 \xC3\xBD\xC4\x82\xCC\x8D\xEC\x90\xAC\r\n", Encoding::shiftJis},
+      {"燿、, UTF-8 of Samaritan", "000 \xE0\xA0\x81\x41\r\n", Encoding::shiftJis},
+      {"UTF-8 of two-byte characters only", "000 café\r\n", Encoding::shiftJis},
+      {"a byte order mark alone", bom, Encoding::utf8},
+      {"a byte order mark and ASCII", bom + "000 memo\r\n", Encoding::utf8},
+      {"UTF-8 Japanese", "000 買い物\r\n001 牛乳\r\n", Encoding::utf8},
+      {"UTF-8 that is Shift-JIS bytes too", "000 牛乳\r\n", Encoding::utf8},
+      {"UTF-8 emoji", "000 卵😀\r\n", Encoding::utf8},
+      {"UTF-8 signs and Greek beside kanji", "000 25°C、3×4 β版\r\n", Encoding::utf8},
+      {"a UTF-8 line, then a Shift-JIS line", "000 あ\r\n001 \x82\xa2\r\n", Encoding::utf8},
+      {"a UTF-8 line that is Shift-JIS bytes too, then a Shift-JIS line",
+       "000 あい\r\n001 \x82\xa2\r\n", Encoding::shiftJis},
+  };
+  for (const Case &c : cases)
+    EXPECT_EQ(tallynix::encodingOf(c.bytes), c.expected) << c.what;
+}
+
+TEST(DecodeMemos, ReadsEachLineAsItWasWritten) {
+  const tallynix::Cp932 codec;
+  struct Case {
+    std::string bytes;
+    Encoding encoding;
+    Texts memos;
+  };
+  const Case cases[] = {
+      {"000 \x93\xfa\x96\x7b\r\n001 \xC3\xBD\r\n", Encoding::shiftJis, {L"日本", L"ﾃｽ"}},
+      {"000 買い物\r\n001 牛乳", Encoding::utf8, {L"買い物", L"牛乳"}},
+      // The byte order mark is no part of the first memo.
+      {"\xEF\xBB\xBF"
+       "000 あ\r\n001 卵😀\r\n",
+       Encoding::utf8,
+       {L"あ", L"卵😀"}},
+      // Shift-JIS lines that an earlier version appended to a UTF-8 file.
+      {"\xEF\xBB\xBF"
+       "000 あ\r\n001 \x82\xa4\r\n",
+       Encoding::utf8,
+       {L"あ", L"う"}},
+      {"000 あ\r\n001 \x82\xa2\r\n", Encoding::utf8, {L"あ", L"い"}},
+      // A NUL shows, so that the memo reads back as the list shows it.
+      {std::string("000 foo\0\0\r\n001 foo\r\n", 19),
+       Encoding::shiftJis,
+       {L"foo\u2400\u2400", L"foo"}},
+      {std::string("000 あ\0\r\n", 10), Encoding::utf8, {L"あ\u2400"}},
+  };
+  for (const Case &c : cases) {
+    const MemoFile file = decodeMemos(c.bytes, codec);
+    EXPECT_EQ(file.encoding, c.encoding) << c.bytes;
+    EXPECT_EQ(file.memos, c.memos) << c.bytes;
+  }
+}
+
+TEST(Utf8, StoresAnyCharacterAndReadsItBack) {
+  const std::wstring text = L"卵😀 é \u2400";
+  const std::string bytes = tallynix::utf8::encode(text);
+  EXPECT_EQ(bytes, "卵😀 é \xE2\x90\x80");
+  std::wstring back;
+  tallynix::utf8::appendDecoded(bytes, back);
+  EXPECT_EQ(back, text);
+  if constexpr (sizeof(wchar_t) == 2) {
+    EXPECT_EQ(tallynix::utf8::encode(std::wstring(1, wchar_t(0xD800))), "\xEF\xBF\xBD");
+  }
+}
+
+TEST(KeepingUtf8, PutsTheByteOrderMarkInFrontOnlyWhereTheBytesWouldNoLongerTell) {
+  const std::string bom = "\xEF\xBB\xBF";
+  EXPECT_EQ(tallynix::keepingUtf8("000 あ\r\n"), "000 あ\r\n");
+  EXPECT_EQ(tallynix::keepingUtf8(bom + "000 a\r\n"), bom + "000 a\r\n");
+  EXPECT_EQ(tallynix::keepingUtf8(""), bom);
+  EXPECT_EQ(tallynix::keepingUtf8("000 café\r\n"), bom + "000 café\r\n");
 }

@@ -1,11 +1,14 @@
 #include "core/memo_store.h"
 
+#include "core/memo_format.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
+#include <thread>
 
 using namespace tallynix;
 using tallynix::testing::readBytes;
@@ -103,10 +106,11 @@ TEST_F(MemoStoreTest, ReadAllHandlesALongLine) {
   EXPECT_EQ(texts[0].size(), text.size());
 }
 
-TEST_F(MemoStoreTest, RemoveByIndexRewritesTheFile) {
+TEST_F(MemoStoreTest, RemoveByIndexRewritesTheFileWithoutThatMemo) {
   writeBytes(memo, "000 a\r\n001 b\r\n001 b2\r\n002 c\r\n");
   store.removeByIndex(1);
-  EXPECT_EQ(readBytes(memo), "000 a\r\n001 c\r\n");
+  EXPECT_EQ(readBytes(memo), "000 a\r\n001 b2\r\n002 c\r\n");
+  store.removeByIndex(0);
   store.removeByIndex(0);
   store.removeByIndex(0);
   EXPECT_EQ(readBytes(memo), "");
@@ -114,15 +118,48 @@ TEST_F(MemoStoreTest, RemoveByIndexRewritesTheFile) {
 }
 
 TEST_F(MemoStoreTest, RemoveSelectedDeletesTheSelectedMemoOrNothing) {
-  writeBytes(memo, "000 b\r\n001 c\r\n002 b\r\n");
-  EXPECT_TRUE(store.removeSelected(1, L"c"));
-  EXPECT_EQ(readBytes(memo), "000 b\r\n001 b\r\n");
+  writeBytes(memo, "000 b\r\n001 c\r\n002 b\r\n002 c\r\n");
+  EXPECT_TRUE(store.removeSelected(1, L"c")); // not the other memo numbered 002
+  EXPECT_EQ(readBytes(memo), "000 b\r\n001 b\r\n002 c\r\n");
   EXPECT_FALSE(store.removeSelected(2, L"b")); // gone from 2, twice elsewhere
   EXPECT_FALSE(store.removeSelected(0, L"a"));
-  EXPECT_EQ(readBytes(memo), "000 b\r\n001 b\r\n");
+  EXPECT_EQ(readBytes(memo), "000 b\r\n001 b\r\n002 c\r\n");
   EXPECT_TRUE(store.removeSelected(0, L"b"));
-  EXPECT_EQ(readBytes(memo), "000 b\r\n");
+  EXPECT_EQ(readBytes(memo), "000 b\r\n001 c\r\n");
   EXPECT_TRUE(tallynix::testing::leftoverTemporaries(folder).empty());
+}
+
+TEST_F(MemoStoreTest, AUtf8FileIsReadAndWrittenAsUtf8) {
+  const std::string bom = "\xEF\xBB\xBF";
+  writeBytes(memo, "000 買い物\r\n001 牛乳\r\n"); // as Notepad saves it
+  EXPECT_EQ(store.readAll(), (Texts{L"買い物", L"牛乳"}));
+  store.append(L"卵😀");
+  EXPECT_EQ(readBytes(memo), "000 買い物\r\n001 牛乳\r\n002 卵😀\r\n");
+  EXPECT_TRUE(store.removeSelected(0, L"買い物"));
+  EXPECT_EQ(readBytes(memo), "000 牛乳\r\n001 卵😀\r\n");
+  // A character that Japanese text rarely holds would hide that the file
+  // is UTF-8: the byte order mark goes in front.
+  store.append(L"Dvořák");
+  EXPECT_EQ(readBytes(memo), bom + "000 牛乳\r\n001 卵😀\r\n002 Dvořák\r\n");
+  EXPECT_EQ(store.readAll(), (Texts{L"牛乳", L"卵😀", L"Dvořák"}));
+}
+
+TEST_F(MemoStoreTest, AFileWithAByteOrderMarkKeepsItAndEveryOtherLinesBytes) {
+  const std::string bom = "\xEF\xBB\xBF";
+  const std::string shiftJisLine = "001 \x82\xa4\r\n"; // appended by an earlier version
+  writeBytes(memo, bom + "000 あ\r\n" + shiftJisLine + "002 い\r\n");
+  EXPECT_EQ(store.readAll(), (Texts{L"あ", L"う", L"い"}));
+  EXPECT_TRUE(store.removeSelected(0, L"あ"));
+  EXPECT_EQ(readBytes(memo), bom + "000 \x82\xa4\r\n001 い\r\n");
+  store.append(L"え");
+  EXPECT_EQ(readBytes(memo), bom + "000 \x82\xa4\r\n001 い\r\n002 え\r\n");
+  const auto asked = store.snapshot();
+  ASSERT_TRUE(asked);
+  EXPECT_TRUE(store.clear(*asked));
+  EXPECT_EQ(readBytes(memo), bom); // still UTF-8, and no memos
+  EXPECT_EQ(store.snapshot()->memos, Texts{});
+  store.append(L"😀");
+  EXPECT_EQ(readBytes(memo), bom + "000 😀\r\n");
 }
 
 TEST_F(MemoStoreTest, ARewriteRemovesTheTemporaryFilesOfEndedProcessesOnly) {
@@ -149,19 +186,20 @@ TEST_F(MemoStoreTest, ARewriteRemovesTheTemporaryFilesOfEndedProcessesOnly) {
   }
 }
 
-TEST_F(MemoStoreTest, TruncateEmptiesAndCreates) {
+TEST_F(MemoStoreTest, ClearEmptiesOnlyWhatTheUserWasAskedAbout) {
+  EXPECT_EQ(store.snapshot(), std::nullopt); // no memo.txt
   writeBytes(memo, "000 a\r\n");
-  store.truncate();
+  const auto asked = store.snapshot();
+  ASSERT_TRUE(asked);
+  EXPECT_EQ(asked->memos, Texts{L"a"});
+  writeBytes(memo, "000 a\r\n001 new\r\n"); // another copy added one meanwhile
+  EXPECT_FALSE(store.clear(*asked));
+  EXPECT_EQ(readBytes(memo), "000 a\r\n001 new\r\n");
+  EXPECT_TRUE(store.clear(*store.snapshot()));
   EXPECT_EQ(readBytes(memo), "");
   std::filesystem::remove(memo);
-  store.truncate();
-  EXPECT_TRUE(std::filesystem::exists(memo));
-}
-
-TEST_F(MemoStoreTest, SizeInBytesIsNothingForAMissingFile) {
-  EXPECT_EQ(store.sizeInBytes(), std::nullopt);
-  writeBytes(memo, "000 abc\r\n");
-  EXPECT_EQ(store.sizeInBytes(), 9u);
+  EXPECT_FALSE(store.clear(*asked));
+  EXPECT_FALSE(std::filesystem::exists(memo));
 }
 
 TEST_F(MemoStoreTest, AFolderNamedLikeTheFileIsAnErrorNotACrash) {
@@ -173,7 +211,7 @@ TEST_F(MemoStoreTest, AFolderNamedLikeTheFileIsAnErrorNotACrash) {
     EXPECT_EQ(error.action(), FileError::Action::notAFile);
   }
   EXPECT_THROW(store.readAll(), FileError);
-  EXPECT_THROW(store.sizeInBytes(), FileError);
+  EXPECT_THROW(store.snapshot(), FileError);
   EXPECT_THROW(store.append(L"x"), FileError);
 }
 
@@ -189,12 +227,8 @@ TEST(MemoStoreFailures, AFailedRemoveKeepsTheFileAsItWas) {
 } // namespace
 
 #ifndef _WIN32
-#include "core/memo_format.h"
-
-#include <algorithm>
 #include <cstdlib>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -220,25 +254,58 @@ private:
   bool immutable_ = false;
 };
 
+TEST(MemoStoreReadOnly, AReadOnlyFileCanBeTouchedAndReadButNotChanged) {
+  tallynix::testing::ScratchFolder folder;
+  const std::string memo = folder.file("memo.txt");
+  writeBytes(memo, "000 keep\r\n001 also\r\n");
+  const ReadOnlyFile readOnly(memo);
+  if (!readOnly.effective())
+    GTEST_SKIP() << "cannot make a file read-only for root here";
+  auto files = tallynix::testing::makeRealFileSystem();
+  MemoStore store(*files, memo);
+  store.touch();
+  EXPECT_EQ(store.readAll(), (Texts{L"keep", L"also"}));
+  EXPECT_THROW(store.append(L"x"), FileError);
+  EXPECT_THROW(store.clear(*store.snapshot()), FileError);
+  EXPECT_THROW(store.removeByIndex(0), FileError);
+  EXPECT_EQ(readBytes(memo), "000 keep\r\n001 also\r\n");
+  EXPECT_TRUE(tallynix::testing::leftoverTemporaries(folder).empty());
+}
+
+} // namespace
+#endif
+
+namespace {
+
 // Two writers on one file at once, as two copies of the program in one
-// folder: each adds memos and deletes every other one of its own, by what
-// its list would show. Every memo ends where its writer left it, numbered
-// once.
+// folder that spell its path differently (a mapped drive and its UNC path):
+// each adds memos and deletes every other one of its own, by what its list
+// would show. Every memo ends where its writer left it, numbered once.
 TEST(MemoStoreTwoWriters, AddAndDeleteAtOnceLoseNothingAndNumberEachMemoOnce) {
   tallynix::testing::ScratchFolder folder;
   const std::string memo = folder.file("memo.txt");
+#ifdef _WIN32
+  const std::string spelling[] = {memo, "\\\\?\\" + memo};
+#else
+  std::filesystem::create_directory_symlink(folder.path(), folder.path() / "alias");
+  const std::string spelling[] = {memo, folder.file("alias/memo.txt")};
+#endif
   writeBytes(memo, "");
   const auto writer = [&](wchar_t name) {
     auto files = tallynix::testing::makeRealFileSystem();
-    MemoStore store(*files, memo);
-    for (int k = 0; k < 100; ++k) {
-      const std::wstring text = name + std::to_wstring(k);
-      store.append(text);
-      if (k % 2 == 0) {
-        const Texts shown = store.readAll();
-        const auto at = std::find(shown.begin(), shown.end(), text) - shown.begin();
-        EXPECT_TRUE(store.removeSelected(static_cast<int>(at), text)) << text.size();
+    MemoStore store(*files, spelling[name - L'A']);
+    try {
+      for (int k = 0; k < 100; ++k) {
+        const std::wstring text = name + std::to_wstring(k);
+        store.append(text);
+        if (k % 2 == 0) {
+          const Texts shown = store.readAll();
+          const auto at = std::find(shown.begin(), shown.end(), text) - shown.begin();
+          EXPECT_TRUE(store.removeSelected(static_cast<int>(at), text)) << text.size();
+        }
       }
+    } catch (const FileError &error) {
+      ADD_FAILURE() << "file error " << static_cast<int>(error.action());
     }
   };
   std::thread a(writer, L'A');
@@ -257,29 +324,6 @@ TEST(MemoStoreTwoWriters, AddAndDeleteAtOnceLoseNothingAndNumberEachMemoOnce) {
     for (int k = 1; k < 100; k += 2)
       EXPECT_EQ(std::count(left.begin(), left.end(), name + std::to_wstring(k)), 1);
 }
-
-TEST(MemoStoreReadOnly, AReadOnlyFileCanBeTouchedAndReadButNotChanged) {
-  tallynix::testing::ScratchFolder folder;
-  const std::string memo = folder.file("memo.txt");
-  writeBytes(memo, "000 keep\r\n001 also\r\n");
-  const ReadOnlyFile readOnly(memo);
-  if (!readOnly.effective())
-    GTEST_SKIP() << "cannot make a file read-only for root here";
-  auto files = tallynix::testing::makeRealFileSystem();
-  MemoStore store(*files, memo);
-  store.touch();
-  EXPECT_EQ(store.readAll(), (Texts{L"keep", L"also"}));
-  EXPECT_THROW(store.append(L"x"), FileError);
-  EXPECT_THROW(store.truncate(), FileError);
-  EXPECT_THROW(store.removeByIndex(0), FileError);
-  EXPECT_EQ(readBytes(memo), "000 keep\r\n001 also\r\n");
-  EXPECT_TRUE(tallynix::testing::leftoverTemporaries(folder).empty());
-}
-
-} // namespace
-#endif
-
-namespace {
 
 TEST(MemoStoreFailures, AFailedRewriteNamesTheMemoFileNotTheTemporaryOne) {
   tallynix::testing::ScratchFolder folder;

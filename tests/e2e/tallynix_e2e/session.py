@@ -202,14 +202,17 @@ class Session:
 
     # ---- the program
 
-    def start(self) -> subprocess.Popen:
+    def start(self, cwd: str | None = None) -> subprocess.Popen:
         """Starts the program in the session's working directory; it opens in the prefix's
-        default desktop, the probe's. The process started is the program itself."""
+        default desktop, the probe's. The process started is the program itself, unless `cwd`
+        names that directory the Windows way (through start.exe, which then runs it there)."""
         self.boot()
         log = open(self.artifacts / "program.log", "ab")
+        command = world.wine_command(self.config.exe)
+        if cwd:
+            command[1:1] = ["start", "/d", cwd, "/b", "/unix"]
         process = subprocess.Popen(
-            world.wine_command(self.config.exe), cwd=self.workdir, env=self.env, stdout=log, stderr=log,
-            start_new_session=True,
+            command, cwd=self.workdir, env=self.env, stdout=log, stderr=log, start_new_session=True,
         )
         log.close()
         self._app_processes.append(process)
@@ -224,6 +227,11 @@ class Session:
             [str(world.loader()), "notepad"], cwd=self.workdir, env=self.env, stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL, start_new_session=True))
         return wait_until(lambda: [w for w in self.windows("Notepad") if w.visible], 20, "Notepad")[0]
+
+    def map_drive(self, letter: str, path: Path):
+        """Makes drive `letter` of the prefix the folder `path`, as a mapped network drive would;
+        a program started in `path` then sees its folder as that drive's root."""
+        (self.prefix / "dosdevices" / (letter.lower() + ":")).symlink_to(path)
 
     def kill_program(self):
         """Ends the program from outside, as a crash or the task manager would: no handler runs."""
