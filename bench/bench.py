@@ -38,6 +38,7 @@ BUILD = ROOT / "build" / "bench"
 NATIVE = BUILD / "native"
 SIZES = (1000, 10000, 100000)
 OPS = ("readAll", "append", "removeByIndex")
+UTF8_SIZE = 10000  # the UTF-8 file read beside the Shift-JIS one
 MIB = 1024.0
 
 # Windows' own DLLs: what a program may import and still run on a bare system.
@@ -75,18 +76,19 @@ def google_benchmark(data_dir: Path) -> dict:
     return figures
 
 
-def callgrind_one(impl: str, op: str, n: int, data_dir: Path) -> int:
-    """Instructions of one call, counted by callgrind (a fresh copy of the memo file)."""
+def callgrind_one(impl: str, op: str, n: int, data_dir: Path, encoding: str = "") -> int:
+    """Instructions of one call, counted by callgrind (a fresh copy of the memo file; encoding
+    "utf8": the UTF-8 one)."""
     work = Path(tempfile.mkdtemp(prefix="cg-%s-%s-%d-" % (impl, op, n), dir=data_dir))
     try:
         memo = work / "memo.txt"
-        shutil.copyfile(data_dir / ("memo-%d.txt" % n), memo)
+        shutil.copyfile(data_dir / ("memo-%s%d.txt" % (encoding, n)), memo)
         out = work / "callgrind.out"
         subprocess.run(["valgrind", "--tool=callgrind", "--collect-atstart=no",
                         "--callgrind-out-file=%s" % out, str(NATIVE / "memo_ops"), "run", impl, op,
                         str(memo), str(n)], check=True, capture_output=True, timeout=600)
         total = re.search(r"^totals:\s+(\d+)", out.read_text(), re.M)
-        profile = data_dir / ("callgrind.%s.%s.%d.out" % (impl, op, n))
+        profile = data_dir / ("callgrind.%s.%s.%s%d.out" % (impl, op, encoding, n))
         shutil.copyfile(out, profile)  # kept for callgrind_annotate
         return int(total.group(1))
     finally:
@@ -97,12 +99,16 @@ def native(data_dir: Path) -> dict:
     data_dir.mkdir(parents=True, exist_ok=True)
     for n in SIZES:
         subprocess.run([str(NATIVE / "memo_ops"), "gen", str(n), str(data_dir / ("memo-%d.txt" % n))], check=True)
-    log("callgrind: %d runs" % (len(SIZES) * len(OPS) * 2))
-    jobs = [(impl, op, n) for n in SIZES for op in OPS for impl in ("tallynix", "floor")]
+    # The same memos as a UTF-8 file, as Notepad saves it.
+    subprocess.run([str(NATIVE / "memo_ops"), "gen", str(UTF8_SIZE), str(data_dir / ("memo-utf8%d.txt" % UTF8_SIZE)),
+                    "utf8"], check=True)
+    jobs = [(impl, op, n, "") for n in SIZES for op in OPS for impl in ("tallynix", "floor")]
+    jobs.append(("tallynix", "readAll", UTF8_SIZE, "utf8"))
+    log("callgrind: %d runs" % len(jobs))
     # Instruction counts do not depend on what else runs: two at a time.
     with concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
-        counts = dict(zip(("%s/%s/%d" % (op, impl, n) for impl, op, n in jobs),
-                          pool.map(lambda job: callgrind_one(*job, data_dir), jobs)))
+        counts = dict(zip(("%s/%s%s/%d" % (op, impl, "-" + enc if enc else "", n) for impl, op, n, enc in jobs),
+                          pool.map(lambda job: callgrind_one(*job[:3], data_dir, job[3]), jobs)))
     log("Google Benchmark")
     times = google_benchmark(data_dir)
     return {"instructions": counts, "wall_us": times}
@@ -241,6 +247,11 @@ def table(results: dict) -> str:
                 add("%-14s %7d | %8.0f us %8.0f us %5.2fx | %9s %11.1f %11.1f %5.2fx" % (
                     op, n, wt, wf, ratio(wt, wf), "per call" if op == "append" else "per memo",
                     it / per, iff / per, ratio(it, iff)))
+        utf8 = nat["instructions"].get("readAll/tallynix-utf8/%d" % UTF8_SIZE)
+        if utf8:
+            sjis = nat["instructions"]["readAll/tallynix/%d" % UTF8_SIZE]
+            add("%-14s %7d | %11s %11s %6s | %9s %11.1f %11s %5.2fx of the Shift-JIS file" % (
+                "readAll UTF-8", UTF8_SIZE, "", "", "", "per memo", utf8 / UTF8_SIZE, "", utf8 / sjis))
         worst = max(nat["instructions"]["readAll/tallynix/%d" % n] / nat["instructions"]["readAll/floor/%d" % n]
                     for n in SIZES)
         budgets.append(("native readAll <= 1.25 x the floor's instructions per memo", worst <= 1.25,

@@ -34,12 +34,12 @@ std::uint32_t mix(std::uint32_t x) {
   return x;
 }
 
-std::string toCp932(const std::wstring &text) {
+std::string encode(const std::wstring &text, const char *encoding) {
   static_assert(sizeof(wchar_t) == 4);
-  iconv_t cd = iconv_open("CP932", "UTF-32LE");
+  iconv_t cd = iconv_open(encoding, "UTF-32LE");
   if (cd == reinterpret_cast<iconv_t>(-1))
-    throw std::runtime_error("iconv cannot convert to CP932");
-  std::string out(text.size() * 2, '\0');
+    throw std::runtime_error(std::string("iconv cannot convert to ") + encoding);
+  std::string out(text.size() * 3, '\0');
   char *in = reinterpret_cast<char *>(const_cast<wchar_t *>(text.data()));
   std::size_t inLeft = text.size() * sizeof(wchar_t);
   char *to = out.data();
@@ -47,7 +47,7 @@ std::string toCp932(const std::wstring &text) {
   const std::size_t result = iconv(cd, &in, &inLeft, &to, &outLeft);
   iconv_close(cd);
   if (result == static_cast<std::size_t>(-1))
-    throw std::runtime_error("a benchmark memo is not representable in CP932");
+    throw std::runtime_error(std::string("a benchmark memo is not representable in ") + encoding);
   out.resize(out.size() - outLeft);
   return out;
 }
@@ -66,7 +66,7 @@ std::wstring typicalMemo(int i) {
   return memo;
 }
 
-std::string memoFileBytes(int count) {
+std::string memoFileBytes(int count, bool utf8) {
   std::wstring text;
   for (int i = 0; i < count; ++i) {
     std::wstring index = std::to_wstring(i);
@@ -77,7 +77,7 @@ std::string memoFileBytes(int count) {
     text += typicalMemo(i);
     text += L"\r\n";
   }
-  return toCp932(text);
+  return encode(text, utf8 ? "UTF-8" : "CP932");
 }
 
 void writeFile(const std::string &path, const std::string &bytes) {

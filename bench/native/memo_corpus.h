@@ -9,8 +9,9 @@ namespace bench {
 // The text of memo number `i` (deterministic), as UTF-32 wchar_t.
 std::wstring typicalMemo(int i);
 
-// The bytes of a memo file holding `count` memos "000 text\r\n", ....
-std::string memoFileBytes(int count);
+// The bytes of a memo file holding `count` memos "000 text\r\n", ..., in
+// code page 932, or in UTF-8 as Notepad saves it.
+std::string memoFileBytes(int count, bool utf8 = false);
 
 // Writes `bytes` to `path`, replacing it. Throws on failure.
 void writeFile(const std::string &path, const std::string &bytes);

@@ -1,6 +1,6 @@
 // One memo operation under callgrind, for instruction counts:
 //
-//   memo_ops gen N PATH                  writes a memo file of N memos
+//   memo_ops gen N PATH [utf8]           writes a memo file of N memos
 //   memo_ops run IMPL OP PATH N          IMPL: tallynix | floor
 //                                        OP: readAll | append | removeByIndex
 //
@@ -25,7 +25,7 @@
 namespace {
 
 int usage() {
-  std::fputs("usage: memo_ops gen N PATH | memo_ops run tallynix|floor "
+  std::fputs("usage: memo_ops gen N PATH [utf8] | memo_ops run tallynix|floor "
              "readAll|append|removeByIndex PATH N\n",
              stderr);
   return 2;
@@ -40,8 +40,8 @@ void measured(const std::function<void()> &op) {
 } // namespace
 
 int main(int argc, char **argv) {
-  if (argc == 4 && std::string(argv[1]) == "gen") {
-    bench::writeFile(argv[3], bench::memoFileBytes(std::atoi(argv[2])));
+  if ((argc == 4 || argc == 5) && std::string(argv[1]) == "gen") {
+    bench::writeFile(argv[3], bench::memoFileBytes(std::atoi(argv[2]), argc == 5));
     return 0;
   }
   if (argc != 6 || std::string(argv[1]) != "run")

@@ -78,17 +78,18 @@ struct Range {
 // Characters that Japanese text written as UTF-8 holds. Shift-JIS bytes read
 // as UTF-8 by mistake give others: Latin Extended letters, combining marks,
 // Georgian, Hangul, unassigned planes.
+// The most frequent first.
 constexpr std::array<Range, 12> kJapaneseText{{
     {0x0000, 0x007F},   // ASCII, control characters and line ends included
+    {0x3000, 0x9FFF},   // CJK punctuation, kana, enclosed signs, kanji
+    {0xFF00, 0xFFEF},   // full- and half-width forms
+    {0x2000, 0x2BFF},   // punctuation, letterlike signs, arrows, maths, boxes, shapes
     {0x00A0, 0x00FF},   // Latin-1 signs and letters: × ÷ ° ± § ¶ é
     {0x0391, 0x03A9},   // Greek capitals ...
     {0x03B1, 0x03C1},   // ... and small letters, as Shift-JIS has them
     {0x03C3, 0x03C9},   //
     {0x0401, 0x0451},   // Cyrillic
-    {0x2000, 0x2BFF},   // punctuation, letterlike signs, arrows, maths, boxes, shapes
-    {0x3000, 0x9FFF},   // CJK punctuation, kana, enclosed signs, kanji
     {0xF900, 0xFAFF},   // compatibility kanji
-    {0xFF00, 0xFFEF},   // full- and half-width forms
     {0x1F000, 0x1FAFF}, // emoji
     {0x20000, 0x3FFFF}, // rarer kanji
 }};
@@ -129,10 +130,16 @@ bool isCp932Text(std::string_view bytes) {
   return true;
 }
 
-// Rule 3, for one line.
+// Rule 3, for one line. Most lines of a Shift-JIS file fail at their first
+// byte past the ASCII number, which is no UTF-8.
 bool isPlainlyUtf8(std::string_view line) {
+  std::size_t ascii = 0;
+  while (ascii < line.size() && static_cast<unsigned char>(line[ascii]) < 0x80)
+    ++ascii;
+  if (ascii == line.size() || decodeAt(line, ascii).length == 0)
+    return false;
   bool wide = false;
-  const bool valid = forEachCharacter(line, [&](char32_t c) {
+  const bool valid = forEachCharacter(line.substr(ascii), [&](char32_t c) {
     wide = wide || c >= 0x800;
     return true;
   });
@@ -145,8 +152,10 @@ Encoding encodingOf(std::string_view fileBytes) {
   if (fileBytes.starts_with(kUtf8Bom) || readsAsJapaneseUtf8(fileBytes))
     return Encoding::utf8;
   bool mixed = false;
-  memo::forEachLine(fileBytes,
-                    [&](std::string_view line) { mixed = mixed || isPlainlyUtf8(line); });
+  memo::forEachLine(fileBytes, [&](std::string_view line) {
+    if (!mixed)
+      mixed = isPlainlyUtf8(line);
+  });
   return mixed ? Encoding::utf8 : Encoding::shiftJis;
 }
 
@@ -182,8 +191,10 @@ bool isValid(std::string_view bytes) {
   return forEachCharacter(bytes, [](char32_t) { return true; });
 }
 
-void appendDecoded(std::string_view validBytes, std::wstring &text) {
-  forEachCharacter(validBytes, [&](char32_t c) {
+bool appendDecoded(std::string_view bytes, std::wstring &text) {
+  const std::size_t before = text.size();
+  text.reserve(before + bytes.size());
+  const bool valid = forEachCharacter(bytes, [&](char32_t c) {
     if (sizeof(wchar_t) == 2 && c >= 0x10000) {
       text += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
       text += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
@@ -192,6 +203,9 @@ void appendDecoded(std::string_view validBytes, std::wstring &text) {
     }
     return true;
   });
+  if (!valid)
+    text.resize(before);
+  return valid;
 }
 
 std::string encode(std::wstring_view text) {

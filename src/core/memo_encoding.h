@@ -55,8 +55,9 @@ namespace utf8 {
 
 // Well-formed UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
 bool isValid(std::string_view bytes);
-// Appends the characters of valid UTF-8 to `text`.
-void appendDecoded(std::string_view validBytes, std::wstring &text);
+// Appends the characters of `bytes` to `text`; false, and `text` as it was,
+// when they are not valid UTF-8.
+bool appendDecoded(std::string_view bytes, std::wstring &text);
 // Any text: a lone surrogate, which is no character, becomes U+FFFD.
 std::string encode(std::wstring_view text);
 

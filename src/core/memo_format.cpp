@@ -25,8 +25,9 @@ template <typename Char> std::size_t leadingDigits(std::basic_string_view<Char> 
   return n;
 }
 
-void showNuls(std::wstring &text) {
-  if (text.find(L'\0') != text.npos)
+// A NUL byte is a NUL in either encoding, never part of another character.
+void showNuls(std::string_view bytes, std::wstring &text) {
+  if (bytes.find('\0') != bytes.npos)
     std::replace(text.begin(), text.end(), L'\0', kShownNul);
 }
 
@@ -66,18 +67,17 @@ MemoFile decodeMemos(std::string_view fileBytes, const Cp932 &codec) {
   if (file.encoding == Encoding::shiftJis) {
     // The whole file in one call: most files are Shift-JIS, and large.
     std::wstring text = codec.decode(body);
-    showNuls(text);
+    showNuls(body, text);
     file.memos = parseMemos(text);
     return file;
   }
   std::wstring line;
   forEachLine(body, [&](std::string_view bytes) {
     line.clear();
-    if (isUtf8Line(bytes, file.encoding))
-      utf8::appendDecoded(bytes, line);
-    else
+    // A line that is not UTF-8 was appended by an earlier version.
+    if (!utf8::appendDecoded(bytes, line))
       line = codec.decode(bytes);
-    showNuls(line);
+    showNuls(bytes, line);
     file.memos.emplace_back(textOfLine(line));
   });
   return file;

@@ -256,7 +256,9 @@ TEST(Utf8, StoresAnyCharacterAndReadsItBack) {
   const std::string bytes = tallynix::utf8::encode(text);
   EXPECT_EQ(bytes, "卵😀 é \xE2\x90\x80");
   std::wstring back;
-  tallynix::utf8::appendDecoded(bytes, back);
+  EXPECT_TRUE(tallynix::utf8::appendDecoded(bytes, back));
+  EXPECT_EQ(back, text);
+  EXPECT_FALSE(tallynix::utf8::appendDecoded("\x82\xa0", back)); // Shift-JIS
   EXPECT_EQ(back, text);
   if constexpr (sizeof(wchar_t) == 2) {
     EXPECT_EQ(tallynix::utf8::encode(std::wstring(1, wchar_t(0xD800))), "\xEF\xBF\xBD");
