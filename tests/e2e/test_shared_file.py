@@ -11,7 +11,6 @@ pick of an item). Every case writes one row of the fault matrix.
 
 from __future__ import annotations
 
-import contextlib
 import os
 import random
 import sys
@@ -82,23 +81,20 @@ class SharedFile(harness.TestCase):
         strip.wait_items(items)
         return strip
 
-    @contextlib.contextmanager
-    def held(self):
-        """memo.txt held open without sharing by another program (a sync client) for the block."""
-        path = harness.hex_text(windows_path(self.app.memo_path))
+    def press_held(self, strip: Strip, button: int, written: bytes | None = None):
+        """Presses a button while another program (a sync client) holds memo.txt, having written
+        `written` into it, which the list therefore cannot follow. The program meets the hold: the
+        button's handler still waits after 0.4 s and memo.txt keeps its bytes; then the hold ends.
+        (Whether a handler has returned a click cannot tell: the press is a BM_CLICK.)"""
+        memo = self.app.memo_path
+        path = harness.hex_text(windows_path(memo))
         self.app.probe.call("lock", path)
-        try:
-            yield
-        finally:
-            self.app.probe.call("unlock", path)
-
-    def press_held(self, strip: Strip, button: int):
-        """Presses a button while memo.txt is held: the program meets the hold, so the button's
-        handler is still waiting after 0.4 s and memo.txt keeps its bytes. (Whether a handler has
-        returned is what a click cannot tell: the press is a BM_CLICK from the probe.)"""
-        before = self.app.memo_path.read_bytes()
-        self.assertFalse(self.app.click_button(strip.hwnd, button, timeout_ms=400), "the handler waits for memo.txt")
-        self.assertEqual(self.app.memo_path.read_bytes(), before, "memo.txt unchanged while held")
+        if written is not None:
+            memo.write_bytes(written)
+        before = memo.read_bytes()
+        self.assertFalse(self.app.click_button(strip.hwnd, button, timeout_ms=400), "the handler waits")
+        self.assertEqual(memo.read_bytes(), before, "memo.txt unchanged while held")
+        self.app.probe.call("unlock", path)
 
     def expect_message(self, fragment: str) -> str:
         box = self.app.wait_message_box(TITLE)
@@ -122,12 +118,8 @@ class SharedFile(harness.TestCase):
     def test_add_numbers_from_the_file(self):
         app = self.app
         strip = self.start(memo_file("a"), ["a"])
-        with self.held():  # another writer adds a memo and holds the file: the list cannot follow
-            with app.memo_path.open("ab") as f:
-                f.write(b"001 x\r\n")
-            strip.wait_items(["a"])
-            app.set_text(strip.hwnd, COMBO, "mine")
-            self.press_held(strip, ADD)
+        app.set_text(strip.hwnd, COMBO, "mine")
+        self.press_held(strip, ADD, memo_file("a", "x"))  # another writer's memo, unseen by the list
         wait_file(self, memo_file("a", "x", "mine"))
         app.record_fault("another writer added a memo the list does not show, then 加",
                          "the new memo is numbered from the file (002), no number twice",
@@ -153,9 +145,7 @@ class SharedFile(harness.TestCase):
             # A sync client holds memo.txt while it writes "d" away and "e" in, so the
             # strip cannot look at the file before 削 is pressed (it would follow it and
             # drop the pick); the delete waits for the hold to end, then finds "d" gone.
-            with self.held():
-                app.memo_path.write_bytes(memo_file("c", "e"))
-                self.press_held(strip, DELETE)
+            self.press_held(strip, DELETE, memo_file("c", "e"))
             text = self.expect_message(SELECTION_GONE)
             self.assertEqual(app.memo_path.read_bytes(), memo_file("c", "e"))
             strip.wait_items(["c", "e"])
@@ -190,14 +180,12 @@ class SharedFile(harness.TestCase):
         app = self.app
         strip = self.start(memo_file("a", "b"), ["a", "b"])
         strip.select_text("a")
-        with self.held():
-            self.press_held(strip, DELETE)
+        self.press_held(strip, DELETE)
         strip.wait_reloaded()
         wait_file(self, memo_file("b"))
 
         app.set_text(strip.hwnd, COMBO, "c")
-        with self.held():
-            self.press_held(strip, ADD)
+        self.press_held(strip, ADD)
         wait_file(self, memo_file("b", "c"))
         self.assertIsNone(app.message_box(TITLE), "no message")
         app.record_fault("memo.txt held by another program for 0.4 s during 削 and 加",

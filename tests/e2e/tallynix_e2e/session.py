@@ -228,13 +228,10 @@ class Session:
         """Waits until the program started last has ended and no copy runs; fails unless it ended
         with exit code `code`. The Wine loader started is the program's own process and exits
         with its exit code's low byte (an abort gives 3, a crash the exception code's)."""
-        try:
-            status = self._app_processes[-1].wait(timeout)
-        except subprocess.TimeoutExpired:
-            raise AssertionError("the program did not end within %s s" % timeout) from None
-        wait_until(lambda: not self.program_processes(), timeout, "no copy of the program to run")
-        if status != code & 0xFF:
-            raise AssertionError("the program ended with exit code %d, expected %d" % (status, code))
+        process = self._app_processes[-1]
+        wait_until(lambda: process.poll() is not None and not self.program_processes(), timeout, "the program to end")
+        if process.returncode != code & 0xFF:
+            raise AssertionError("the program ended with exit code %d, expected %d" % (process.returncode, code))
 
     def program_processes(self) -> list[int]:
         """Unix pids of the program's running processes in this prefix (not zombies)."""
