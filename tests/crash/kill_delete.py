@@ -11,11 +11,11 @@ flushing the temporary file, the rename). After each kill:
   new one (never a mixture, a part or nothing);
 - a temporary file left behind (memo.txt.<pid>.tmp) is harmless: the next
   deletion succeeds, gives the right content and removes it, since the
-  process that wrote it is gone.
+  process that wrote it is gone;
+- kills landed both before the rewrite (old content, no temporary file) and
+  during it (old content, the temporary file left).
 
-Kills must have landed both before the rewrite (old content, no temporary
-file) and during it (old content, the temporary file left). Prints the
-counts and exits non-zero on any violation. With --in-place the
+Prints the counts and exits non-zero on any violation. With --in-place the
 deletions use crash_delete's unsafe in-place rewrite instead, to show that
 the loop catches a torn file.
 """

@@ -1,16 +1,13 @@
 #!/usr/bin/python3
 """The real program ended with TerminateProcess while it deletes a memo from a
-10,000-memo file: memo.txt is always the whole old content or the whole new
-content, never torn and never empty, and a temporary file left by a kill
-(memo.txt.<pid>.tmp) is cleaned up by the next delete.
+10,000-memo file, every other time the moment its temporary file appears (in
+the rewrite), else at a random moment before the rewrite's start as measured
+in the same run. memo.txt is always the whole old or the whole new content;
+kills landed both before the rewrite and during it (its memo.txt.<pid>.tmp
+left, which the next delete cleans up).
 
-Every other kill lands the moment the program's temporary file appears, in
-the rewrite itself; the others at a random moment before that, as measured in
-the same run. Some kills must have landed before the rewrite (old content, no
-temporary file) and some during it (old content, its temporary file left).
-
-TALLYNIX_KILLS sets the number of kills (default 25, so that the suite stays
-quick; docs/reliability.md records a run of 200).
+TALLYNIX_KILLS sets the number of kills (default 25; docs/reliability.md
+records a run of 200).
 """
 
 import os
