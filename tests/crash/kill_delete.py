@@ -11,7 +11,9 @@ flushing the temporary file, the rename). After each kill:
   new one (never a mixture, a part or nothing);
 - a temporary file left behind (memo.txt.<pid>.tmp) is harmless: the next
   deletion succeeds, gives the right content and removes it, since the
-  process that wrote it is gone.
+  process that wrote it is gone;
+- kills landed both before the rewrite (old content, no temporary file) and
+  during it (old content, the temporary file left).
 
 Prints the counts and exits non-zero on any violation. With --in-place the
 deletions use crash_delete's unsafe in-place rewrite instead, to show that
@@ -197,10 +199,15 @@ def main():
                               % (run, index, delay * 1e3, violation))
             print("kill_delete: VIOLATION " + violations[-1], flush=True)
 
+    before = counts["old"] - counts["leftover"]
+    if not before or not counts["leftover"]:
+        violations.append("kills must land both before the rewrite and during it")
+        print("kill_delete: VIOLATION " + violations[-1])
     print("kill_delete: %d runs, %d killed during the deletion, %d finished before the kill; "
-          "memo.txt old %d, new %d, torn or missing %d; temporary file left behind %d; "
-          "violations %d" % (args.runs, counts["killed"], counts["finished"], counts["old"],
-                             counts["new"], counts["torn"], counts["leftover"], len(violations)))
+          "memo.txt old %d (killed before the rewrite %d, during it %d: temporary file left), new %d, "
+          "torn or missing %d; violations %d" % (args.runs, counts["killed"], counts["finished"], counts["old"],
+                                                 before, counts["leftover"], counts["new"], counts["torn"],
+                                                 len(violations)))
     if violations:
         return 1
     shutil.rmtree(args.folder, ignore_errors=True)

@@ -158,8 +158,7 @@ class About(harness.TestCase):
         about = self.open_about_by_keyboard(strip)
 
         app.close_window(about.hwnd)
-        harness.wait_until(lambda: not app.process_alive(strip.pid), 10, "the program's process to end")
-        harness.wait_until(lambda: not app.program_processes(), 10, "the program's Unix process to go away")
+        app.wait_exit()
         self.assertEqual(app.windows(MAIN_CLASS) + app.windows(ABOUT_CLASS), [], "no window of the program is left")
         app.wait_tray_icons(0)
         self.assertEqual(app.memo_path.read_bytes(), MEMO_BYTES, "memo.txt unchanged")

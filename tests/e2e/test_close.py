@@ -18,8 +18,7 @@ class CloseButton(harness.TestCase):
 
         app.post_click(window.hwnd, CLOSE)
 
-        harness.wait_until(lambda: not app.process_alive(window.pid), 10, "the program's process to end")
-        harness.wait_until(lambda: not app.program_processes(), 10, "the program's Unix process to go away")
+        app.wait_exit()
         self.assertEqual(app.windows(harness.MAIN_CLASS), [], "no main window is left")
         app.wait_tray_icons(0)
 

@@ -114,7 +114,7 @@ class OutsideChanges(harness.TestCase):
                          "the list shows the file as it is now at once; the typed text, its caret and "
                          "a picked memo stay; an open drop-down waits until it closes; a hidden strip "
                          "catches up when shown; no message, and memo.txt is never written or created",
-                         True)
+                         None)
 
     def test_pick_kept_where_its_memo_still_is(self):
         app = self.app

@@ -63,8 +63,8 @@ class WindowLife(harness.TestCase):
 
     def wait_program_ended(self, pid: int):
         app = self.app
-        harness.wait_until(lambda: not app.process_alive(pid), 10, "the program's process to end")
-        harness.wait_until(lambda: not app.program_processes(), 10, "the program's Unix process to go away")
+        app.wait_exit()
+        self.assertFalse(app.process_alive(pid), "the program's process has ended")
         self.assertEqual(app.windows(MAIN_CLASS) + app.windows(ABOUT_CLASS), [], "no window of the program is left")
 
     def program_message_boxes(self, pid: int) -> list[harness.Window]:
@@ -211,7 +211,7 @@ class WindowLife(harness.TestCase):
         app.wait_tray_icons(1)
         app.record_fault("the shell restarts while the strip is hidden",
                          "the icon comes back by itself; a left click on it shows the strip where it was",
-                         True)
+                         b"")
 
 
     def test_exit_while_the_clear_question_is_open(self):

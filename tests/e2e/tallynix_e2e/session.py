@@ -240,6 +240,15 @@ class Session:
                 os.kill(pid, signal.SIGKILL)
         wait_until(lambda: not self.program_processes(), 10, "the killed program to go away")
 
+    def wait_exit(self, code: int = 0, timeout: float = 10):
+        """Waits until the program started last has ended and no copy runs; fails unless it ended
+        with exit code `code`. The Wine loader started is the program's own process and exits
+        with its exit code's low byte (an abort gives 3, a crash the exception code's)."""
+        process = self._app_processes[-1]
+        wait_until(lambda: process.poll() is not None and not self.program_processes(), timeout, "the program to end")
+        if process.returncode != code & 0xFF:
+            raise AssertionError("the program ended with exit code %d, expected %d" % (process.returncode, code))
+
     def program_processes(self) -> list[int]:
         """Unix pids of the program's running processes in this prefix (not zombies)."""
         return world.program_pids(self.prefix, self.config.exe.name)
@@ -332,12 +341,17 @@ class Session:
         words = [hex_text(k[5:]) if k.startswith("text:") else k for k in keys]
         self.probe.call("keys", hwnd, *words)
 
-    def record_fault(self, fault: str, seen: str, memos_intact: bool):
-        """One row of the fault matrix (see scripts/fault-matrix), written once the test's checks passed."""
+    def record_fault(self, fault: str, seen: str, memo: bytes | None):
+        """One row of the fault matrix (see scripts/fault-matrix), written once the test's checks passed.
+        "Memos intact" is measured here: memo.txt must hold exactly `memo` (None: there is no memo.txt
+        file). A row that says no is written, and fails the test."""
+        held = self.memo_path.read_bytes() if self.memo_path.is_file() else None
         rows = self.config.artifacts / "fault-matrix"
         rows.mkdir(parents=True, exist_ok=True)
-        row = {"fault": fault, "seen": seen, "memos_intact": memos_intact, "case": self.name}
+        row = {"fault": fault, "seen": seen, "memos_intact": held == memo, "case": self.name}
         (rows / (self.name + ".json")).write_text(json.dumps(row, ensure_ascii=False), "utf-8")
+        if held != memo:
+            raise AssertionError("memo.txt holds %.300r, expected %.300r" % (held, memo))
 
     def open_tray_menu(self, icon: int = 0) -> Window:
         """A real right click on notification icon `icon`; returns its one pop-up menu."""
