@@ -216,8 +216,9 @@ class TwoCopiesAtOnce(harness.TestCase):
         app.start(cwd=windows_path(app.workdir))
         second = harness.wait_until(
             lambda: [w for w in app.windows(harness.MAIN_CLASS) if w.pid != first.pid], 20, "the second copy")[0]
-        harness.wait_until(lambda: app.focus(second.hwnd)["foreground"] == second.hwnd, 10,
-                           "the second copy to take the foreground")
+        # Its list has the focus once it has filled: text put in before would be emptied.
+        harness.wait_until(lambda: (lambda f: f["foreground"] == second.hwnd and f["focus_class"] == "Edit")(
+            app.focus(second.hwnd)), 10, "the second copy to take the foreground and fill its list")
         copies = {"A": Strip(self, app.window(first.hwnd)), "B": Strip(self, second)}
         alive = {"A": [], "B": []}  # each copy's memos still in the file, oldest first
         order = []  # every memo in the file, in its order: the two adds of a round in either order
