@@ -75,7 +75,9 @@ void MainWindow::createControls() {
   child(L"Button", L"削", BS_PUSHBUTTON, ids::kDeleteButton);
   child(L"Button", L"消", BS_PUSHBUTTON, ids::kClearButton);
   child(L"Button", L"閉", BS_PUSHBUTTON, ids::kCloseButton);
-  child(L"Button", L"", BS_PUSHBUTTON, ids::kHideButton);
+  // Named for screen readers, yet drawn without a caption: an image button
+  // without an image shows no text.
+  child(L"Button", L"隠す", BS_PUSHBUTTON | BS_BITMAP, ids::kHideButton);
 
   // The tray menu: a top-level item that is never shown as a menu bar.
   HMENU items = CreatePopupMenu();
