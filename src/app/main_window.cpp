@@ -56,7 +56,11 @@ void MainWindow::create() {
   createControls();
 }
 
-SIZE MainWindow::layOut() { return layout_.apply(hwnd(), dpi()); }
+SIZE MainWindow::layOut() {
+  // Tooltips made for another density are made again on the next hover.
+  tooltips_.reset();
+  return layout_.apply(hwnd(), dpi());
+}
 
 void MainWindow::createControls() {
   win32::Runtime &rt = runtime();
@@ -120,6 +124,7 @@ void MainWindow::addIcon() {
 
 void MainWindow::onUnload() {
   stopWatching();
+  tooltips_.reset();
   icon_.remove();
 }
 
@@ -159,6 +164,10 @@ bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &
     commands_.onIconMouse(x, static_cast<float>(tpp));
     return true;
   }
+  case WM_SETCURSOR:
+    tooltips_.onSetCursor(hwnd(), reinterpret_cast<HWND>(wParam), HIWORD(lParam), dpi(),
+                          runtime().dpi());
+    return false;
   case WM_ACTIVATE:
     return onActivate(LOWORD(wParam) != WA_INACTIVE);
   case WM_SHOWWINDOW:

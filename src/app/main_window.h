@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/strip_layout.h"
+#include "app/strip_tooltips.h"
 #include "core/commands.h"
 #include "core/memo_follower.h"
 #include "core/memo_store.h"
@@ -88,6 +89,7 @@ private:
   bool armPending_ = false;    // shown, watching once on the screen
 
   StripLayout layout_;
+  StripTooltips tooltips_;
   win32::UniqueBrush background_;
   win32::UniqueIcon iconImage_;
   win32::UniqueMenu menuBar_; // never attached: its one item is the tray menu

@@ -22,6 +22,7 @@ inline void deleteGdiObject(HGDIOBJ object) noexcept { DeleteObject(object); }
 inline void destroyMenu(HMENU menu) noexcept { DestroyMenu(menu); }
 inline void destroyIcon(HICON icon) noexcept { DestroyIcon(icon); }
 inline void closeKey(HKEY key) noexcept { RegCloseKey(key); }
+inline void destroyWindow(HWND window) noexcept { DestroyWindow(window); }
 inline void freeLibrary(HMODULE module) noexcept { FreeLibrary(module); }
 
 using UniqueFont = Unique<HFONT, deleteGdiObject>;
@@ -29,6 +30,7 @@ using UniqueBrush = Unique<HBRUSH, deleteGdiObject>;
 using UniqueMenu = Unique<HMENU, destroyMenu>;
 using UniqueIcon = Unique<HICON, destroyIcon>;
 using UniqueKey = Unique<HKEY, closeKey>;
+using UniqueWindow = Unique<HWND, destroyWindow>;
 using UniqueModule = Unique<HMODULE, freeLibrary>;
 
 // A DLL from the system folder and nowhere else: the program is often
