@@ -174,6 +174,9 @@ def wine_table(add, budgets: list, arch: str, wine: dict):
     rt, rf = median([r["rss_kib"] for r in t]), median([r["rss_kib"] for r in f])
     rss_ratio = median([a["rss_kib"] / b["rss_kib"] for a, b in zip(t, f)])
     add("%-46s %6.1f MiB %6.1f MiB %7.2fx" % ("VmRSS 2 s after first pixels", rt / MIB, rf / MIB, rss_ratio))
+    tips = [r["rss_tip_kib"] for r in t if "rss_tip_kib" in r]
+    if tips:
+        add("%-46s %6.1f MiB %10s %8s" % ("VmRSS after the first tooltip", median(tips) / MIB, "—", "—"))
     cvt, cvf = median([r["ctx_visible"] for r in t]), median([r["ctx_visible"] for r in f])
     add("%-46s %10.0f %10.0f %8s" % ("context switches in %gs, visible, list focused" % wine["idle_seconds"],
                                       cvt, cvf, fmt(ratio(cvt, cvf), "%.2fx")))

@@ -21,8 +21,11 @@ not counted. Per round and program:
   launch      Popen of the loader to the first damage inside the window's
               rectangle (0,0)-(336,20) (the taskbar's drawing is below it);
   rss         VmRSS of the exe's Linux process 2 s after those first pixels;
+  rss tip     tallynix: VmRSS once the pointer has rested on 加 until its
+              tooltip showed (the tooltip control is made then) and left;
   ctx visible voluntary + involuntary context switches of all its threads
               over the next 10 s, with the list focused (its caret blinks);
+              for tallynix after that tooltip, the pointer parked;
   ctx hidden  the same over 10 s after hiding it (tallynix: a real click on
               its tiny hide button at screen (4,16); the floor has no such
               button: the pointer goes to (4,16) as well and the probe calls
@@ -275,6 +278,17 @@ class World:
             self.bench.call("hide", run["hwnd"])
         harness.wait_until(lambda: not self.find(which)["visible"], 10, "the %s window to hide" % which)
 
+    def first_tooltip(self, run: dict) -> int:
+        """Rests the pointer on 加 until its tooltip shows, then parks it until the tip is gone;
+        returns VmRSS then. The visible figure that follows is counted after a tooltip."""
+        def tips() -> int:
+            return sum(w["visible"] for w in self.bench.call("find", harness.hex_text("tooltips_class32"))["windows"])
+        self.x.move(*ADD_BUTTON)
+        harness.wait_until(tips, 10, "the tooltip of 加")
+        self.x.move(*POINTER_PARK)
+        harness.wait_until(lambda: not tips(), 10, "the tooltip to go")
+        return rss_kib(run["pid"])
+
     def list_focused(self, run: dict) -> bool:
         focus = self.session.focus(run["hwnd"])
         return focus["focus_class"] == "Edit"
@@ -290,6 +304,8 @@ class World:
             harness.wait_until(lambda: self.list_focused(run), 5, "the %s list to have the focus" % which)
             pause_until(run["shown"] + 2.0)
             result = {"launch_ms": run["launch"] * 1000, "rss_kib": rss_kib(run["pid"])}
+            if which == "tallynix":
+                result["rss_tip_kib"] = self.first_tooltip(run)
             before = context_switches(run["pid"])
             pause_until(time.monotonic() + idle_seconds)
             result["ctx_visible"] = context_switches(run["pid"]) - before

@@ -22,6 +22,10 @@ constexpr int kClientHeight = 2010;
 constexpr int kClientLeft = 11955;
 constexpr int kClientTop = 8025;
 
+// A plain frame with an empty title bar and a close box, no icon.
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
 win32::UniqueFont makeFont(double points, bool italic, int dpi) {
   return win32::UniqueFont(CreateFontW(fontHeight(points, dpi), 0, 0, 0, FW_BOLD, italic, FALSE,
                                        FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
@@ -36,35 +40,12 @@ AboutWindow::AboutWindow(win32::Runtime &runtime, std::function<void()> showMain
 
 void AboutWindow::create() {
   win32::Runtime &rt = runtime();
-  const int dpi = rt.dpi();
-  buttonFont_ = makeFont(11.25, false, dpi);
-  rightsFont_ = makeFont(12, false, dpi);
-  versionFont_ = makeFont(15.75, true, dpi);
-  contactFont_ = makeFont(11.25, true, dpi);
-
-  // Each label sizes itself to its text; where a font draws wider than the
-  // design, the window grows to the widest label so that nothing is cut off.
-  const SIZE rights = textExtent(kRightsText, rightsFont_.get());
-  const SIZE version = textExtent(kVersionText, versionFont_.get());
-  const SIZE contact = textExtent(kContactText, contactFont_.get());
-  const int margin = rt.scale(120);
-  int clientWidth = rt.scale(kClientWidth);
-  clientWidth = std::max(clientWidth, rt.scale(1200) + static_cast<int>(rights.cx) + margin);
-  clientWidth = std::max(clientWidth, rt.scale(120) + static_cast<int>(version.cx) + margin);
-  clientWidth = std::max(clientWidth, rt.scale(240) + static_cast<int>(contact.cx) + margin);
-
-  // A plain frame with an empty title bar and a close box, no icon.
-  constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-  constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  RECT frame{rt.scale(kClientLeft), rt.scale(kClientTop), rt.scale(kClientLeft) + clientWidth,
+  // At its design place, the top-left corner of its client area; the layout
+  // gives it its size.
+  RECT frame{rt.scale(kClientLeft), rt.scale(kClientTop),
+             rt.scale(kClientLeft) + rt.scale(kClientWidth),
              rt.scale(kClientTop) + rt.scale(kClientHeight)};
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  // On a screen too small for the design position, open wholly where it is
-  // seen, as near to that position as the screen allows.
-  const Point size{frame.right - frame.left, frame.bottom - frame.top};
-  const Point at =
-      placeOnScreen(Point{frame.left, frame.top}, size, {0, 0, size.x, size.y}, win32::monitors());
-  OffsetRect(&frame, at.x - frame.left, at.y - frame.top);
 
   WNDCLASSEXW windowClass{};
   windowClass.hInstance = rt.instance();
@@ -74,17 +55,47 @@ void AboutWindow::create() {
   createWindow(windowClass, kExStyle, kStyle, frame);
 
   // First in the tab order, so it takes the focus when the window shows.
-  HWND ok = CreateWindowExW(
-      0, L"Button", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, rt.scale(480),
-      rt.scale(1440), rt.scale(1815), rt.scale(495), hwnd(),
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kAboutOkButton)), rt.instance(), nullptr);
-  if (!ok)
-    throw std::runtime_error("CreateWindowEx failed for the OK button");
-  SendMessageW(ok, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
-  addLabel(ids::kAboutRightsLabel, kRightsText, 1200, 720, rightsFont_.get(), rights);
-  addLabel(ids::kAboutVersionLabel, kVersionText, 120, 240, versionFont_.get(), version);
+  addControl(ids::kAboutOkButton, L"Button", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON);
+  addControl(ids::kAboutRightsLabel, L"Static", kRightsText, SS_LEFT | SS_NOPREFIX);
+  addControl(ids::kAboutVersionLabel, L"Static", kVersionText, SS_LEFT | SS_NOPREFIX);
   contactLabel_ =
-      addLabel(ids::kAboutContactLabel, kContactText, 240, 1080, contactFont_.get(), contact);
+      addControl(ids::kAboutContactLabel, L"Static", kContactText, SS_LEFT | SS_NOPREFIX);
+}
+
+SIZE AboutWindow::layOut() {
+  const int dpi = this->dpi();
+  Fonts fonts{makeFont(11.25, false, dpi), makeFont(12, false, dpi), makeFont(15.75, true, dpi),
+              makeFont(11.25, true, dpi)};
+
+  // Each label sizes itself to its text; where a font draws wider than the
+  // design, the window grows to the widest label so that nothing is cut off.
+  const SIZE rights = textExtent(kRightsText, fonts.rights.get());
+  const SIZE version = textExtent(kVersionText, fonts.version.get());
+  const SIZE contact = textExtent(kContactText, fonts.contact.get());
+  const int margin = scale(120);
+  int clientWidth = scale(kClientWidth);
+  clientWidth = std::max(clientWidth, scale(1200) + static_cast<int>(rights.cx) + margin);
+  clientWidth = std::max(clientWidth, scale(120) + static_cast<int>(version.cx) + margin);
+  clientWidth = std::max(clientWidth, scale(240) + static_cast<int>(contact.cx) + margin);
+
+  place(ids::kAboutOkButton, fonts.button.get(), 480, 1440, {scale(1815), scale(495)});
+  place(ids::kAboutRightsLabel, fonts.rights.get(), 1200, 720, rights);
+  place(ids::kAboutVersionLabel, fonts.version.get(), 120, 240, version);
+  place(ids::kAboutContactLabel, fonts.contact.get(), 240, 1080, contact);
+  // The old fonts go once no control uses them.
+  fonts_ = std::move(fonts);
+  return {clientWidth, scale(kClientHeight)};
+}
+
+void AboutWindow::onLoad() {
+  // On a screen too small for the design position, open wholly where it is
+  // seen, as near to that position as the screen allows.
+  RECT frame{};
+  GetWindowRect(hwnd(), &frame);
+  const Point size{frame.right - frame.left, frame.bottom - frame.top};
+  const Point at =
+      placeOnScreen(Point{frame.left, frame.top}, size, {0, 0, size.x, size.y}, win32::monitors());
+  SetWindowPos(hwnd(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 SIZE AboutWindow::textExtent(const wchar_t *text, HFONT font) const {
@@ -103,17 +114,20 @@ SIZE AboutWindow::textExtent(const wchar_t *text, HFONT font) const {
   return extent;
 }
 
-HWND AboutWindow::addLabel(int id, const wchar_t *text, int leftTwips, int topTwips, HFONT font,
-                           SIZE size) {
-  win32::Runtime &rt = runtime();
-  HWND label =
-      CreateWindowExW(0, L"Static", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-                      rt.scale(leftTwips), rt.scale(topTwips), size.cx, size.cy, hwnd(),
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), rt.instance(), nullptr);
-  if (!label)
-    throw std::runtime_error("CreateWindowEx failed for a label");
-  SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return label;
+HWND AboutWindow::addControl(int id, const wchar_t *className, const wchar_t *text, DWORD style) {
+  HWND control = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
+                                 hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 runtime().instance(), nullptr);
+  if (!control)
+    throw std::runtime_error("CreateWindowEx failed for a control");
+  return control;
+}
+
+void AboutWindow::place(int id, HFONT font, int leftTwips, int topTwips, SIZE size) {
+  HWND control = GetDlgItem(hwnd(), id);
+  SetWindowPos(control, nullptr, scale(leftTwips), scale(topTwips), size.cx, size.cy,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 bool AboutWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &result) {

@@ -15,17 +15,21 @@ public:
 
 private:
   void create() override;
+  SIZE layOut() override;
+  void onLoad() override;
   bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &result) override;
 
   SIZE textExtent(const wchar_t *text, HFONT font) const;
-  HWND addLabel(int id, const wchar_t *text, int leftTwips, int topTwips, HFONT font, SIZE size);
+  HWND addControl(int id, const wchar_t *className, const wchar_t *text, DWORD style);
+  void place(int id, HFONT font, int leftTwips, int topTwips, SIZE size);
+
+  struct Fonts {
+    win32::UniqueFont button, rights, version, contact;
+  };
 
   std::function<void()> showMainWindow_;
   HWND contactLabel_ = nullptr;
-  win32::UniqueFont buttonFont_;
-  win32::UniqueFont rightsFont_;
-  win32::UniqueFont versionFont_;
-  win32::UniqueFont contactFont_;
+  Fonts fonts_;
 };
 
 } // namespace tallynix

@@ -4,7 +4,6 @@
 #include "core/error_text.h"
 #include "core/placement.h"
 #include "core/position.h"
-#include "core/units.h"
 #include "win32/monitors.h"
 
 #include <windowsx.h>
@@ -12,21 +11,8 @@
 namespace tallynix {
 namespace {
 
-constexpr const wchar_t *kFontFace = L"ＭＳ Ｐゴシック";
 constexpr const wchar_t *kTip = L"タリニクス";
 constexpr COLORREF kDarkBlue = RGB(0, 0, 128);
-
-// Layout in twips (1/1440 inch): left, top, width, height.
-struct Box {
-  int left, top, width, height;
-};
-constexpr Box kClientBox{0, 0, 5040, 300};
-constexpr Box kMemoListBox{120, 0, 3495, 315};
-constexpr Box kAddBox{3600, 0, 375, 300};
-constexpr Box kDeleteBox{3960, 0, 375, 300};
-constexpr Box kClearBox{4320, 0, 375, 300};
-constexpr Box kCloseBox{4680, 0, 375, 300};
-constexpr Box kHideBox{0, 195, 135, 180};
 
 // Sent by the message loop when the folder holding memo.txt changed.
 constexpr UINT kFolderChanged = WM_APP + 1;
@@ -63,61 +49,39 @@ void MainWindow::create() {
   windowClass.lpszClassName = ids::kMainWindowClass;
   windowClass.hIcon = iconImage_.get();
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  // No title bar, no taskbar button, above every other window.
-  const RECT bounds{0, 0, rt.scale(kClientBox.width), rt.scale(kClientBox.height)};
+  // No title bar, no taskbar button, above every other window. The layout
+  // gives it its size.
   createWindow(windowClass, WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_CONTROLPARENT,
-               WS_POPUP | WS_CLIPCHILDREN, bounds);
+               WS_POPUP | WS_CLIPCHILDREN, RECT{});
   createControls();
+}
+
+SIZE MainWindow::layOut() {
+  // Tooltips made for another density are made again on the next hover.
+  tooltips_.reset();
+  return layout_.apply(hwnd(), dpi());
 }
 
 void MainWindow::createControls() {
   win32::Runtime &rt = runtime();
-  font_.reset(CreateFontW(fontHeight(9.75, rt.dpi()), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                          SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                          DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kFontFace));
-
-  const auto child = [&](const wchar_t *className, const wchar_t *text, DWORD style, Box box,
-                         int id, int height) {
+  const auto child = [&](const wchar_t *className, const wchar_t *text, DWORD style, int id) {
     HWND control = CreateWindowExW(
-        0, className, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | style,
-        rt.scale(box.left), rt.scale(box.top), rt.scale(box.width), height, hwnd(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), rt.instance(), nullptr);
+        0, className, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | style, 0, 0, 0,
+        0, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), rt.instance(), nullptr);
     if (!control)
       throw std::runtime_error("CreateWindowEx failed for a control");
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     return control;
   };
 
-  // Created in tab order. The combo box's height includes its drop-down list.
-  memoList_ = child(L"ComboBox", L"", WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, kMemoListBox,
-                    ids::kMemoList, rt.scale(kMemoListBox.height) + rt.scale(3000));
-  child(L"Button", L"加", BS_PUSHBUTTON, kAddBox, ids::kAddButton, rt.scale(kAddBox.height));
-  child(L"Button", L"削", BS_PUSHBUTTON, kDeleteBox, ids::kDeleteButton,
-        rt.scale(kDeleteBox.height));
-  child(L"Button", L"消", BS_PUSHBUTTON, kClearBox, ids::kClearButton, rt.scale(kClearBox.height));
-  child(L"Button", L"閉", BS_PUSHBUTTON, kCloseBox, ids::kCloseButton, rt.scale(kCloseBox.height));
-  child(L"Button", L"", BS_PUSHBUTTON, kHideBox, ids::kHideButton, rt.scale(kHideBox.height));
-
-  // The closed combo box is as tall as its design (one pixel row past the
-  // window, cut off), whatever height its font would give it: size its
-  // selection field to match.
-  // Adjusted by what the control reports back, as combo box implementations
-  // differ in what they count as the field's height.
-  const auto closedHeight = [this] {
-    RECT closed{};
-    GetWindowRect(memoList_, &closed);
-    return static_cast<int>(closed.bottom - closed.top);
-  };
-  const int wanted = rt.scale(kMemoListBox.height);
-  int request = static_cast<int>(SendMessageW(memoList_, CB_GETITEMHEIGHT, WPARAM(-1), 0));
-  for (int attempt = 0; attempt < 3 && request > 0; ++attempt) {
-    const int height = closedHeight();
-    if (height == wanted)
-      break;
-    request += wanted - height;
-    if (request > 0)
-      SendMessageW(memoList_, CB_SETITEMHEIGHT, WPARAM(-1), request);
-  }
+  // Created in tab order; the layout gives them their places.
+  memoList_ = child(L"ComboBox", L"", WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, ids::kMemoList);
+  child(L"Button", L"加", BS_PUSHBUTTON, ids::kAddButton);
+  child(L"Button", L"削", BS_PUSHBUTTON, ids::kDeleteButton);
+  child(L"Button", L"消", BS_PUSHBUTTON, ids::kClearButton);
+  child(L"Button", L"閉", BS_PUSHBUTTON, ids::kCloseButton);
+  // Named for screen readers, yet drawn without a caption: an image button
+  // without an image shows no text.
+  child(L"Button", L"隠す", BS_PUSHBUTTON | BS_BITMAP, ids::kHideButton);
 
   // The tray menu: a top-level item that is never shown as a menu bar.
   HMENU items = CreatePopupMenu();
@@ -142,11 +106,10 @@ void MainWindow::onLoad() {
   DrawAnimatedRects(hwnd(), IDANI_CAPTION, &from, &window);
 
   // The strip must open where it can be dragged: by its margin at the left
-  // end, left of the list and above the hide button.
-  const Rect margin{0, 0, rt.scale(kMemoListBox.left), rt.scale(kHideBox.top)};
-  const Point at =
-      placeOnScreen(storedPixelPosition(stored.left, stored.top, rt.twipsPerPixel()),
-                    {end.right - end.left, end.bottom - end.top}, margin, win32::monitors());
+  // end.
+  const Point at = placeOnScreen(storedPixelPosition(stored.left, stored.top, rt.twipsPerPixel()),
+                                 {end.right - end.left, end.bottom - end.top},
+                                 StripLayout::dragMargin(dpi()), win32::monitors());
   SetWindowPos(hwnd(), HWND_TOPMOST, at.x, at.y, 1, 1, SWP_NOSIZE);
 
   memos_.touch();
@@ -164,6 +127,7 @@ void MainWindow::addIcon() {
 
 void MainWindow::onUnload() {
   stopWatching();
+  tooltips_.reset();
   icon_.remove();
 }
 
@@ -203,6 +167,10 @@ bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &
     commands_.onIconMouse(x, static_cast<float>(tpp));
     return true;
   }
+  case WM_SETCURSOR:
+    tooltips_.onSetCursor(hwnd(), reinterpret_cast<HWND>(wParam), HIWORD(lParam), dpi(),
+                          runtime().dpi());
+    return false;
   case WM_ACTIVATE:
     return onActivate(LOWORD(wParam) != WA_INACTIVE);
   case WM_SHOWWINDOW:

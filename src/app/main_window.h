@@ -3,6 +3,8 @@
 // its tray menu.
 #pragma once
 
+#include "app/strip_layout.h"
+#include "app/strip_tooltips.h"
 #include "core/commands.h"
 #include "core/memo_follower.h"
 #include "core/memo_store.h"
@@ -27,6 +29,7 @@ public:
 private:
   // Form
   void create() override;
+  SIZE layOut() override;
   void onLoad() override;
   void onUnload() override;
   bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &result) override;
@@ -87,7 +90,8 @@ private:
   bool changePending_ = false; // arrived while the list was dropped down
   bool armPending_ = false;    // shown, watching once on the screen
 
-  win32::UniqueFont font_;
+  StripLayout layout_;
+  StripTooltips tooltips_;
   win32::UniqueBrush background_;
   win32::UniqueIcon iconImage_;
   win32::UniqueMenu menuBar_; // never attached: its one item is the tray menu

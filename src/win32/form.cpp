@@ -2,6 +2,7 @@
 
 #include "core/file_system.h"
 #include "core/units.h"
+#include "win32/dpi.h"
 
 namespace tallynix::win32 {
 
@@ -19,7 +20,11 @@ void Form::load() {
   try {
     create();
     shownSinceLoad_ = false;
+    layOutFor(monitorDpi(hwnd_, runtime_.dpi()));
     onLoad();
+    // Placed on a monitor of another density than the one it was made on.
+    if (const int dpi = monitorDpi(hwnd_, runtime_.dpi()); dpi != dpi_)
+      layOutFor(dpi);
   } catch (const std::exception &error) {
     runtime_.reportFatalError(error, hwnd_);
     if (hwnd_)
@@ -58,6 +63,19 @@ void Form::unload() {
     return;
   onUnload();
   DestroyWindow(hwnd_);
+}
+
+int Form::scale(int twips) const noexcept { return scaleTwips(twips, dpi_); }
+
+SIZE Form::layOut() {
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  return {client.right, client.bottom};
+}
+
+void Form::layOutFor(int dpi) {
+  dpi_ = dpi;
+  resizeClient(hwnd_, layOut());
 }
 
 float Form::left() const {
@@ -101,13 +119,25 @@ HWND Form::createWindow(const WNDCLASSEXW &windowClass, DWORD exStyle, DWORD sty
   return hwnd;
 }
 
-bool Form::onMessage(UINT message, WPARAM, LPARAM, LRESULT &result) {
-  if (message == WM_CLOSE) {
+bool Form::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &result) {
+  switch (message) {
+  case WM_CLOSE:
     unload();
     result = 0;
     return true;
+  case WM_DPICHANGED: {
+    // On a monitor of another density: laid out for it, at the place the
+    // system suggests.
+    const RECT &suggested = *reinterpret_cast<const RECT *>(lParam);
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    layOutFor(LOWORD(wParam));
+    result = 0;
+    return true;
   }
-  return false;
+  default:
+    return false;
+  }
 }
 
 LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {

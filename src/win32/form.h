@@ -31,6 +31,10 @@ public:
   bool visible() const noexcept { return hwnd_ && IsWindowVisible(hwnd_); }
   HWND hwnd() const noexcept { return hwnd_; }
   Runtime &runtime() const noexcept { return runtime_; }
+  // The dots per inch the window is laid out for: those of its monitor.
+  int dpi() const noexcept { return dpi_; }
+  // A design length in twips as pixels at dpi().
+  int scale(int twips) const noexcept;
 
   // The window's outer left and top edges in twips.
   float left() const;
@@ -41,6 +45,10 @@ public:
 protected:
   // Creates the native window and its controls, hidden. Called by load.
   virtual void create() = 0;
+  // Places the controls for dpi(), with fonts made for it, and returns the
+  // client size; called after create, and again whenever the window comes
+  // to a monitor of another density.
+  virtual SIZE layOut();
   virtual void onLoad() {}
   virtual void onUnload() {}
   // Handles a message; false passes it on to the default handling.
@@ -55,10 +63,12 @@ private:
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
   void moveTo(float leftTwips, float topTwips);
+  void layOutFor(int dpi);
 
   Runtime &runtime_;
   HWND hwnd_ = nullptr;
   bool shownSinceLoad_ = false;
+  int dpi_ = 96;
 };
 
 } // namespace tallynix::win32

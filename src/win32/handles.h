@@ -22,12 +22,35 @@ inline void deleteGdiObject(HGDIOBJ object) noexcept { DeleteObject(object); }
 inline void destroyMenu(HMENU menu) noexcept { DestroyMenu(menu); }
 inline void destroyIcon(HICON icon) noexcept { DestroyIcon(icon); }
 inline void closeKey(HKEY key) noexcept { RegCloseKey(key); }
+inline void destroyWindow(HWND window) noexcept { DestroyWindow(window); }
+inline void freeLibrary(HMODULE module) noexcept { FreeLibrary(module); }
 
 using UniqueFont = Unique<HFONT, deleteGdiObject>;
 using UniqueBrush = Unique<HBRUSH, deleteGdiObject>;
 using UniqueMenu = Unique<HMENU, destroyMenu>;
 using UniqueIcon = Unique<HICON, destroyIcon>;
 using UniqueKey = Unique<HKEY, closeKey>;
+using UniqueWindow = Unique<HWND, destroyWindow>;
+using UniqueModule = Unique<HMODULE, freeLibrary>;
+
+// A DLL from the system folder and nowhere else: the program is often
+// started from folders such as Downloads, where a planted DLL could sit.
+inline UniqueModule loadSystemLibrary(const wchar_t *name) {
+  wchar_t path[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+  if (length == 0 || length + 1 + lstrlenW(name) >= MAX_PATH)
+    return nullptr;
+  path[length] = L'\\';
+  lstrcpyW(path + length + 1, name);
+  return UniqueModule(LoadLibraryW(path));
+}
+
+// A function of a DLL that older systems may lack; null where it is missing.
+template <typename Function> Function lookUp(HMODULE module, const char *name) noexcept {
+  return module ? reinterpret_cast<Function>(
+                      reinterpret_cast<void (*)()>(GetProcAddress(module, name)))
+                : nullptr;
+}
 
 inline bool closeHandle(HANDLE handle) noexcept { return CloseHandle(handle) != 0; }
 inline bool closeChangeNotification(HANDLE handle) noexcept {

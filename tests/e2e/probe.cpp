@@ -967,6 +967,34 @@ Json verbHide(const Args &args) {
   return ok().add("visible", IsWindowVisible(h) != FALSE);
 }
 
+// dpi-changed HWND DPI LEFT TOP RIGHT BOTTOM: sends WM_DPICHANGED as the
+// system does when a window comes to a monitor of another density. Its
+// suggested rectangle is written into the window's process first: a pointer
+// is not carried over between processes.
+Json verbDpiChanged(const Args &args) {
+  HWND h = requireWindow(args.window(0));
+  const auto dpi = static_cast<WORD>(args.number(1));
+  const RECT suggested{static_cast<LONG>(args.number(2)), static_cast<LONG>(args.number(3)),
+                       static_cast<LONG>(args.number(4)), static_cast<LONG>(args.number(5))};
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process)
+    fail("cannot open the window's process");
+  void *remote =
+      VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  bool done = remote && WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr);
+  if (done)
+    sendWithTimeout(h, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote), 5000,
+                    done);
+  if (remote)
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  if (!done)
+    fail("WM_DPICHANGED was not delivered");
+  return ok();
+}
+
 const std::map<std::string, Verb, std::less<>> &verbs() {
   static const std::map<std::string, Verb, std::less<>> table = {
       {"windows", verbWindows},
@@ -999,6 +1027,7 @@ const std::map<std::string, Verb, std::less<>> &verbs() {
       {"wait-count", verbWaitCount},
       {"wait-new", verbWaitNew},
       {"hide", verbHide},
+      {"dpi-changed", verbDpiChanged},
   };
   return table;
 }

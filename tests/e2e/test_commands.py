@@ -337,6 +337,35 @@ class Commands(harness.TestCase):
             self.assertEqual(app.main_window().hwnd, strip.hwnd, "the same window, not reloaded")
             self.assertEqual(app.stored_position(), (None, None), "no position stored")
 
+    def test_keyboard(self):
+        """Tab and Shift+Tab walk the list and the five buttons; Space presses the focused one."""
+        app = self.app
+        strip = self.start(memo_file("keep me"), ["keep me"])
+        order = [ADD, DELETE, CLEAR, CLOSE, SMALL]
+
+        def key(name: str, focus: int | None):
+            """One key; waits until the focus is on button `focus` (None: in the list's edit field)."""
+            app.send_keys(strip.hwnd, name)
+            harness.wait_until(lambda: (strip.focus_id() == focus) if focus else strip.focus_class() == "Edit", 10,
+                               "%s to move the focus to %s" % (name, focus or "the list"))
+
+        with self.subTest("Tab and Shift+Tab"):
+            for focus in order + [None]:
+                key("Tab", focus)
+            for focus in order[::-1] + [None]:
+                key("shift+Tab", focus)
+
+        with self.subTest("Space on 加 and on the hide button"):
+            strip.type_text("キーで追加")
+            key("Tab", ADD)
+            key("space", ADD)
+            wait_file(self, memo_file("keep me", "キーで追加"))
+            for focus in order[1:]:
+                key("Tab", focus)
+            app.send_keys(strip.hwnd, "space")
+            harness.wait_until(lambda: not app.window(strip.hwnd).visible, 10, "the strip to hide")
+            self.assertEqual(app.stored_position(), ("0", "0"))
+
     # ------------------------------------------------------------------ clear all
 
     def test_clear_all(self):

@@ -14,8 +14,13 @@ BUTTONS = {
     DELETE: ("Button", "削", 264, 0, 25, 20),
     CLEAR: ("Button", "消", 288, 0, 25, 20),
     CLOSE: ("Button", "閉", 312, 0, 25, 20),
-    SMALL: ("Button", "", 0, 13, 9, 12),
+    SMALL: ("Button", "隠す", 0, 13, 9, 12),  # named for screen readers, drawn without a caption
 }
+# Each button's tooltip and a point to rest the pointer on (the hide button: its visible sliver).
+TIPS = {SMALL: ("通知領域に隠す", (4, 16)), ADD: ("入力したメモを追加", (252, 10)), DELETE: ("選んだメモを削除", (276, 10)),
+        CLEAR: ("全てのメモを削除", (300, 10)), CLOSE: ("位置を記憶して終了", (324, 10))}
+# The hide button's sliver (client x 0-7, y 13-19) as it always looked: grey levels, row by row.
+SLIVER = [[255] * 8, [255] + [227] * 6 + [166]] + [[255, 227] + [245] * 5 + [166]] * 5
 DARK_BLUE = (0, 0, 128)
 
 
@@ -70,6 +75,25 @@ class FirstStart(harness.TestCase):
             left, top = window.client_origin
             self.assertEqual(shot.colours((left, top, left + 8, top + 13)), {DARK_BLUE: 8 * 13},
                              "the whole 8x13 patch at the left end of the client area is dark blue")
+
+        def sliver() -> list[list[tuple]]:
+            shot = app.screenshot()
+            return [[shot.pixel(left + x, top + 13 + y) for x in range(8)] for y in range(7)]
+
+        looks = [[(grey,) * 3 for grey in row] for row in SLIVER]
+        with self.subTest("hide button pixels"):
+            self.assertEqual(sliver(), looks, "the hide button looks as it did before it had a name")
+            app.set_text(window.hwnd, SMALL, "■■")  # a caption drawn would darken the sliver
+
+        with self.subTest("tooltips"):
+            for tip, (x, y) in TIPS.values():
+                app.move_mouse(left + x, top + y)
+                harness.wait_until(lambda: tip in [t.title for t in app.windows("tooltips_class32") if t.visible], 10,
+                                   "the tooltip %r" % tip)
+
+        with self.subTest("hide button draws no caption"):
+            # A tip shows only after the strip painted what changed before it.
+            self.assertEqual(sliver(), looks)
 
         with self.subTest("notification icon"):
             app.wait_tray_icons(1)

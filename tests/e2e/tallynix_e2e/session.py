@@ -382,6 +382,10 @@ class Session:
         """Posts the registered message `message_name` (e.g. "TaskbarCreated") to every top-level window."""
         self.probe.call("broadcast", hex_text(message_name))
 
+    def dpi_changed(self, hwnd: int, dpi: int, rect: tuple[int, int, int, int]):
+        """WM_DPICHANGED to hwnd, as on coming to a monitor of `dpi`, with the suggested window rect."""
+        self.probe.call("dpi-changed", hwnd, dpi, *rect)
+
     def focus(self, hwnd: int) -> dict:
         """GUI state of hwnd's thread: focus, active window, capture, menu mode."""
         return self.probe.call("focus", hwnd)
