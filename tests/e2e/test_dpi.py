@@ -78,7 +78,11 @@ class HighDpi(harness.TestCase):
             app.open_tray_menu()
             app.send_keys(hwnd, "Down", "Return")
             about = app.wait_window(ABOUT_CLASS, timeout=10)
+            # Under Wine another process can see the frame's size of a moment ago.
+            about = self.wait_window(about.hwnd, "the About window's frame around its client area",
+                                     lambda w: w.rect[2] - w.rect[0] > w.client_size[0])
             before = self.geometry(about.hwnd)
+            print("DEBUG", about.rect, app.window(about.hwnd).rect, before)
             left, top, right, bottom = about.rect
             app.dpi_changed(about.hwnd, 144, (left, top, left + 310, top + 235))
             self.assertEqual(self.geometry(about.hwnd), ABOUT_AT_144)
