@@ -1,6 +1,7 @@
 // tallynix: a one-line memo strip that stays above every other window.
 #include "app/about_window.h"
 #include "app/main_window.h"
+#include "win32/handles.h"
 #include "win32/runtime.h"
 
 #include <windows.h>
@@ -11,10 +12,9 @@ namespace {
 // folders such as Downloads, where a planted DLL could sit beside memo.txt.
 void restrictDllSearch() {
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI *)(DWORD);
-  if (HMODULE kernel = GetModuleHandleW(L"kernel32.dll"))
-    if (auto set = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-            reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDefaultDllDirectories"))))
-      set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (const auto set = tallynix::win32::lookUp<SetDefaultDllDirectoriesFn>(
+          GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories"))
+    set(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
 // The program's two windows, each able to bring up the other. Once About has
