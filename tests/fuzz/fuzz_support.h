@@ -78,7 +78,8 @@ inline bool isTrail(unsigned char b) {
 }
 
 // UTF-8 read by glibc's iconv, apart from the program's own decoder: the
-// text, or nothing when the bytes are not well-formed UTF-8.
+// text, or nothing when the bytes are not well-formed UTF-8. glibc takes
+// code points past U+10FFFF too, which Unicode does not.
 inline std::optional<std::wstring> decodeUtf8(std::string_view bytes) {
   static const iconv_t converter = iconv_open("WCHAR_T", "UTF-8");
   std::wstring text(bytes.size(), L'\0');
@@ -90,6 +91,9 @@ inline std::optional<std::wstring> decodeUtf8(std::string_view bytes) {
   if (iconv(converter, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1))
     return std::nullopt;
   text.resize(text.size() - outLeft / sizeof(wchar_t));
+  for (const wchar_t c : text)
+    if (static_cast<std::uint32_t>(c) > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+      return std::nullopt;
   return text;
 }
 
