@@ -353,7 +353,9 @@ namespace {
 // as a sync client or a virus scanner does.
 class BriefLock {
 public:
-  BriefLock(const std::string &path, DWORD ms) : ms_(ms) {
+  // `watched`: a file whose bytes are taken just before the hold ends.
+  BriefLock(const std::string &path, DWORD ms, std::string watched = {})
+      : ms_(ms), watched_(std::move(watched)) {
     file_ = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
     thread_ = CreateThread(nullptr, 0, &BriefLock::release, this, 0, nullptr);
@@ -363,15 +365,24 @@ public:
     CloseHandle(thread_);
   }
   bool held() const { return file_ != INVALID_HANDLE_VALUE && thread_; }
+  // The watched file's bytes, once the hold is over.
+  std::string seenWhileHeld() {
+    WaitForSingleObject(thread_, INFINITE);
+    return seen_;
+  }
 
 private:
   static DWORD WINAPI release(void *self) {
     auto *lock = static_cast<BriefLock *>(self);
     Sleep(lock->ms_); // the other program's hold, not a wait for a result
+    if (!lock->watched_.empty())
+      lock->seen_ = readBytes(lock->watched_);
     CloseHandle(lock->file_);
     return 0;
   }
   DWORD ms_;
+  std::string watched_;
+  std::string seen_;
   HANDLE file_;
   HANDLE thread_;
 };
@@ -388,9 +399,15 @@ TEST(MemoStoreLocked, ABriefSharingViolationIsRiddenOutALongOneReported) {
     EXPECT_TRUE(store.removeSelected(0, L"a"));
   }
   {
-    BriefLock lock(memo, 400);
+    // Another copy's turn on the file, or a lock file a crash left behind:
+    // waited for, then taken over, and gone once the add is done.
+    writeBytes(memo + ".lock", "");
+    BriefLock turn(memo + ".lock", 400, memo);
+    ASSERT_TRUE(turn.held());
     store.append(L"c");
+    EXPECT_EQ(turn.seenWhileHeld(), "000 b\r\n");
   }
+  EXPECT_FALSE(std::filesystem::exists(memo + ".lock"));
   {
     BriefLock lock(memo, 400);
     EXPECT_EQ(store.readAll(), (Texts{L"b", L"c"}));
