@@ -20,10 +20,6 @@ CONFIRM_TITLE = "確認"
 SEED = "000 牛乳を買う\r\n001 15時 打ち合わせ\r\n002 請求書\r\n".encode("cp932")
 
 
-def windows_path(path):
-    return "Z:" + str(path).replace("/", "\\")
-
-
 class FaultCase(harness.TestCase):
     def record(self, fault, seen, memo):
         self.app.record_fault(fault, seen, memo)
@@ -128,7 +124,7 @@ class LockedMemoFile(FaultCase):
         app.start()
         window = app.wait_main_window()
         self.wait_filled(window, 3)
-        app.probe.call("lock", harness.hex_text(windows_path(app.memo_path)))
+        app.hold_memo_file()
 
         app.set_text(window.hwnd, COMBO, "ロック中")
         app.post_click(window.hwnd, ADD)
@@ -144,7 +140,7 @@ class LockedMemoFile(FaultCase):
         self.expect_message("読み込めませんでした")
         self.assertIsNone(app.message_box(CONFIRM_TITLE))
 
-        app.probe.call("unlock", harness.hex_text(windows_path(app.memo_path)))
+        app.hold_memo_file(False)
         self.assertEqual(app.memo_path.read_bytes(), SEED)
         self.assertEqual(list(app.workdir.glob("memo.txt.*tmp")), [])
 

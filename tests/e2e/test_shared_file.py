@@ -27,10 +27,6 @@ SELECTION_GONE = "選んだメモは、ほかで変更されたため削除し�
 memo_file, wait_file = harness.memo_file, harness.wait_file
 
 
-def windows_path(path) -> str:
-    return "Z:" + str(path).replace("/", "\\")
-
-
 class Strip(harness.Strip):
     """One copy's strip, found again by its process after each reload."""
 
@@ -87,14 +83,13 @@ class SharedFile(harness.TestCase):
         button's handler still waits after 0.4 s and memo.txt keeps its bytes; then the hold ends.
         (Whether a handler has returned a click cannot tell: the press is a BM_CLICK.)"""
         memo = self.app.memo_path
-        path = harness.hex_text(windows_path(memo))
-        self.app.probe.call("lock", path)
+        self.app.hold_memo_file()
         if written is not None:
             memo.write_bytes(written)
         before = memo.read_bytes()
         self.assertFalse(self.app.click_button(strip.hwnd, button, timeout_ms=400), "the handler waits")
         self.assertEqual(memo.read_bytes(), before, "memo.txt unchanged while held")
-        self.app.probe.call("unlock", path)
+        self.app.hold_memo_file(False)
 
     def expect_message(self, fragment: str) -> str:
         box = self.app.wait_message_box(TITLE)
@@ -213,7 +208,7 @@ class TwoCopiesAtOnce(harness.TestCase):
         first = app.wait_main_window()
         app.drag(4, 5, 4, 105)  # the second copy opens at the top: keep each clickable
         harness.wait_until(lambda: app.window(first.hwnd).origin == (0, 100), 5, "the drag")
-        app.start(cwd=windows_path(app.workdir))
+        app.start(cwd=harness.windows_path(app.workdir))
         second = harness.wait_until(
             lambda: [w for w in app.windows(harness.MAIN_CLASS) if w.pid != first.pid], 20, "the second copy")[0]
         # Its list has the focus once it has filled: text put in before would be emptied.

@@ -23,7 +23,7 @@ from .cases import TestCase, main
 from .images import Image
 from .probe import Control, Probe, ProbeError, Window, hex_text
 from .session import POSITION_KEY, Config, Session, config, parse_config, use_config
-from .world import HarnessError, wait_until
+from .world import HarnessError, wait_until, windows_path
 from .strip import Strip, memo_file, wait_file
 
 MAIN_CLASS = ids.MAIN_WINDOW_CLASS

@@ -129,6 +129,11 @@ def wine_env(prefix: Path, exe: Path | None = None, **more) -> dict:
     return {**os.environ, **BASE_ENV, "WINEPREFIX": str(prefix), "WINELOADER": str(loader(exe)), **more}
 
 
+def windows_path(path: Path) -> str:
+    """A Unix path as programs in the prefix name it, on drive Z:."""
+    return "Z:" + str(path).replace("/", "\\")
+
+
 def wine_command(exe: Path, *args) -> list[str]:
     """The command line that starts `exe` itself (not start.exe) under Wine."""
     return [str(loader(exe)), str(exe), *map(str, args)]
