@@ -53,8 +53,7 @@ void MemoStore::append(std::wstring_view text) {
   files_.exclusively(fileName_, [&] {
     std::string bytes;
     try {
-      if (files_.size(fileName_))
-        bytes = files_.read(fileName_);
+      bytes = bytesIfAny().value_or(std::string());
     } catch (const FileError &error) {
       // For the user the memo could not be added, whichever step failed.
       if (error.action() != FileError::Action::read)
@@ -93,11 +92,11 @@ bool MemoStore::removeSelected(int index, std::wstring_view text) {
 }
 
 std::optional<MemoSnapshot> MemoStore::snapshot() {
-  if (!files_.size(fileName_))
+  std::optional<std::string> bytes = bytesIfAny();
+  if (!bytes)
     return std::nullopt;
-  std::string bytes = files_.read(fileName_);
-  std::vector<std::wstring> memos = memo::decodeMemos(bytes, codec_).memos;
-  return MemoSnapshot{std::move(bytes), std::move(memos)};
+  std::vector<std::wstring> memos = memo::decodeMemos(*bytes, codec_).memos;
+  return MemoSnapshot{std::move(*bytes), std::move(memos)};
 }
 
 bool MemoStore::clear(const MemoSnapshot &asked) {
@@ -105,7 +104,7 @@ bool MemoStore::clear(const MemoSnapshot &asked) {
   // In turn with the other copies, so that what is emptied is what the
   // user was asked about, and a rewrite they began cannot bring memos back.
   files_.exclusively(fileName_, [&] {
-    if (!files_.size(fileName_) || files_.read(fileName_) != asked.bytes)
+    if (bytesIfAny() != asked.bytes)
       return;
     // Emptied in place, as a folder that takes no new file allows.
     files_.truncate(fileName_);
@@ -114,6 +113,12 @@ bool MemoStore::clear(const MemoSnapshot &asked) {
     cleared = true;
   });
   return cleared;
+}
+
+std::optional<std::string> MemoStore::bytesIfAny() {
+  if (!files_.size(fileName_))
+    return std::nullopt;
+  return files_.read(fileName_);
 }
 
 void MemoStore::rewrite(Encoding encoding, std::string bytes) {

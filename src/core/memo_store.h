@@ -68,6 +68,8 @@ public:
   bool clear(const MemoSnapshot &asked);
 
 private:
+  // The file's bytes; nothing when it does not exist.
+  std::optional<std::string> bytesIfAny();
   // Replaces the whole file; a UTF-8 file stays one.
   void rewrite(Encoding encoding, std::string bytes);
 
