@@ -75,13 +75,6 @@ class Strip(harness.Strip):
         harness.wait_until(lambda: self.focus_class() == "Edit", 10, "the list's edit field to take the focus")
         return self.wait_list(items)
 
-    def reloaded(self) -> "Strip":
-        """The new strip a delete opens (a new window), once it is shown."""
-        old = self.hwnd
-        window = harness.wait_until(lambda: (lambda w: w if w and w.hwnd != old and w.visible else None)(
-            self.app.main_window()), 10, "a new main window")
-        return Strip(self.test, window)
-
     def type_text(self, text: str):
         """Puts a text into the list's edit field, as typed (WM_SETTEXT carries any character)."""
         self.app.set_text(self.hwnd, COMBO, text)

@@ -54,20 +54,6 @@ class Strip(harness.Strip):
         self.test.assertIn(text, items, "copy %d lists the memo to delete" % self.pid)
         self.app.select_item(self.hwnd, COMBO, items.index(text))
 
-    def wait_reloaded(self, timeout: float = 10) -> "Strip":
-        """After a delete the strip opens afresh: a new window of the same process."""
-        def fresh():
-            # find_windows: windows() slows down as Wine's taskbar keeps a window per icon ever added.
-            for hwnd, visible in self.app.find_windows(harness.MAIN_CLASS):
-                if visible and hwnd != self.hwnd:
-                    window = self.app.window(hwnd)
-                    if window and window.pid == self.pid:
-                        return window
-            return None
-
-        self.window = harness.wait_until(fresh, timeout, "copy %d to open afresh" % self.pid)
-        return self
-
 
 class SharedFile(harness.TestCase):
     def start(self, memo: bytes, items: list[str]) -> Strip:
@@ -128,7 +114,7 @@ class SharedFile(harness.TestCase):
             app.memo_path.write_bytes(memo_file("b", "c"))  # "a" deleted elsewhere
             strip.select_text("b")
             strip.press(DELETE)
-            strip.wait_reloaded()
+            strip = strip.reloaded()
             wait_file(self, memo_file("c"))
             strip.wait_items(["c"])
             self.assertIsNone(app.message_box(TITLE))
@@ -176,7 +162,7 @@ class SharedFile(harness.TestCase):
         strip = self.start(memo_file("a", "b"), ["a", "b"])
         strip.select_text("a")
         self.press_held(strip, DELETE)
-        strip.wait_reloaded()
+        strip = strip.reloaded()
         wait_file(self, memo_file("b"))
 
         app.set_text(strip.hwnd, COMBO, "c")
@@ -264,7 +250,7 @@ class TwoCopiesAtOnce(harness.TestCase):
             for name in deleting:
                 app.post_click(copies[name].hwnd, DELETE)
             for name in deleting:
-                copies[name].wait_reloaded()
+                copies[name] = copies[name].reloaded()
             harness.wait_until(lambda: app.memo_path.read_bytes().count(b"\r\n") == len(order), 10, "both deletes")
             check_file()  # a message would have kept its copy from opening afresh
         self.assertIsNone(app.message_box(TITLE), "no message")

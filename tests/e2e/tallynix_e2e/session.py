@@ -88,7 +88,8 @@ class Session:
         self._started = time.monotonic()
         self._xserver: world.XServer | None = None
         self._probe: Probe | None = None
-        self._app_processes: list[subprocess.Popen] = []
+        self._app_processes: list[subprocess.Popen] = []  # the program's and Notepad's
+        self._program: subprocess.Popen | None = None  # the program started last
         self._run_dir: Path | None = None
         self._closed = False
         try:
@@ -216,6 +217,7 @@ class Session:
         )
         log.close()
         self._app_processes.append(process)
+        self._program = process
         self.start_time = time.monotonic()
         self.log("program started")
         return process
@@ -249,7 +251,7 @@ class Session:
         """Waits until the program started last has ended and no copy runs; fails unless it ended
         with exit code `code`. The Wine loader started is the program's own process and exits
         with its exit code's low byte (an abort gives 3, a crash the exception code's)."""
-        process = self._app_processes[-1]
+        process = self._program
         wait_until(lambda: process.poll() is not None and not self.program_processes(), timeout, "the program to end")
         if process.returncode != code & 0xFF:
             raise AssertionError("the program ended with exit code %d, expected %d" % (process.returncode, code))

@@ -53,6 +53,19 @@ class Strip:
         """A real click on a button (or into the list's edit field)."""
         self.app.click(*self.centre(control_id))
 
+    def reloaded(self, timeout: float = 10) -> "Strip":
+        """The strip a delete opens afresh: a new, visible window of the same process."""
+        def fresh():
+            # find_windows: windows() slows down as Wine's taskbar keeps a window per icon ever added.
+            for hwnd, visible in self.app.find_windows(ids.MAIN_WINDOW_CLASS):
+                if visible and hwnd != self.hwnd:
+                    window = self.app.window(hwnd)
+                    if window and window.pid == self.pid:
+                        return window
+            return None
+
+        return type(self)(self.test, wait_until(fresh, timeout, "copy %d to open afresh" % self.pid))
+
     def state(self) -> dict:
         """The list as it stands; read again when it changed under the probe's reading
         (another writer can make it refill at any moment)."""
