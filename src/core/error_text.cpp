@@ -20,6 +20,10 @@ const wchar_t *whatFailed(FileError::Action action) {
     return L"メモファイルの大きさを調べられませんでした。";
   case FileError::Action::notAFile:
     return L"メモファイルと同じ名前のフォルダーがあるため、メモを読み書きできません。";
+  case FileError::Action::wouldMisread:
+    return L"書き込むとメモファイルの文字コード（シフトJIS か UTF-8 か）の見分けが変わり、"
+           L"ほかのメモが正しく読めなくなるため、何も書き込みませんでした。"
+           L"メモは元のまま残っています。";
   }
   return L"メモファイルを扱えませんでした。";
 }
@@ -48,7 +52,8 @@ std::wstring describeError(const std::exception &error) {
     return L"このメモには保存できない文字「" + text->character() +
            L"」（シフトJISにない文字）が含まれています。\n"
            L"その文字を除いてから、もう一度追加してください。\n"
-           L"memo.txt を UTF-8 で保存し直すと、どの文字も保存できます。";
+           L"メモ帳で memo.txt を文字コード「UTF-8 (BOM 付き)」で保存し直すと、"
+           L"どの文字も保存できます。";
   if (dynamic_cast<const std::bad_alloc *>(&error))
     return L"メモリが足りません。";
   std::wstring text = L"予期しないエラーが起きました。\n\n";

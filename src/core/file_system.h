@@ -15,7 +15,9 @@ namespace tallynix {
 // which operation, the file's full path and the system's own error text.
 class FileError : public std::runtime_error {
 public:
-  enum class Action { create, read, write, replace, query, notAFile };
+  // wouldMisread: the store wrote nothing, as the change would make memo.txt
+  // read some memo otherwise.
+  enum class Action { create, read, write, replace, query, notAFile, wouldMisread };
 
   FileError(Action action, std::wstring fullPath, std::wstring systemText)
       : std::runtime_error("file operation failed"), action_(action),
@@ -57,11 +59,21 @@ public:
   }
   virtual void append(std::string_view name, std::string_view bytes) = 0;
   // Replaces the whole content in one step: afterwards the file holds either
-  // the old bytes or the new ones, never a mixture or nothing.
+  // the old bytes or the new ones, never a mixture or nothing. Needs a new
+  // file beside it.
   virtual void replace(std::string_view name, std::string_view bytes) = 0;
-  virtual void truncate(std::string_view name) = 0;
+  // Whether the file's folder takes a new file, as replace needs.
+  virtual bool takesNewFiles(std::string_view name) = 0;
+  // Replaces the content through one handle on the file itself, for a
+  // folder that takes no new file; `previous`, the content now, is written
+  // back when the new bytes cannot be. For a few bytes: the file holds the
+  // old bytes or the new ones unless the system fails in between.
+  virtual void overwrite(std::string_view name, std::string_view bytes,
+                         std::string_view previous) = 0;
   // The size in bytes, or nothing when the file does not exist.
   virtual std::optional<std::uint64_t> size(std::string_view name) = 0;
+  // The file's full path, as the user is told it.
+  virtual std::wstring fullPath(std::string_view name) { return {name.begin(), name.end()}; }
 
   // Runs `change` while no other copy of this program changes the file, so
   // that a read and the write made from it are one step for the others: two

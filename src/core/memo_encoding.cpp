@@ -1,9 +1,6 @@
 #include "core/memo_encoding.h"
 
-#include "core/memo_lines.h"
-
-#include <algorithm>
-#include <array>
+#include "core/cp932.h"
 
 namespace tallynix {
 namespace {
@@ -71,96 +68,264 @@ bool forEachCharacter(std::string_view bytes, OnCharacter onCharacter) {
   return true;
 }
 
-struct Range {
-  char32_t first, last;
-};
-
-// Characters that Japanese text written as UTF-8 holds. Shift-JIS bytes read
-// as UTF-8 by mistake give others: Latin Extended letters, combining marks,
-// Georgian, Hangul, unassigned planes.
-// The most frequent first.
-constexpr std::array<Range, 12> kJapaneseText{{
-    {0x0000, 0x007F},   // ASCII, control characters and line ends included
-    {0x3000, 0x9FFF},   // CJK punctuation, kana, enclosed signs, kanji
-    {0xFF00, 0xFFEF},   // full- and half-width forms
-    {0x2000, 0x2BFF},   // punctuation, letterlike signs, arrows, maths, boxes, shapes
-    {0x00A0, 0x00FF},   // Latin-1 signs and letters: × ÷ ° ± § ¶ é
-    {0x0391, 0x03A9},   // Greek capitals ...
-    {0x03B1, 0x03C1},   // ... and small letters, as Shift-JIS has them
-    {0x03C3, 0x03C9},   //
-    {0x0401, 0x0451},   // Cyrillic
-    {0xF900, 0xFAFF},   // compatibility kanji
-    {0x1F000, 0x1FAFF}, // emoji
-    {0x20000, 0x3FFFF}, // rarer kanji
-}};
-
-bool isJapaneseText(char32_t c) {
-  return std::any_of(kJapaneseText.begin(), kJapaneseText.end(),
-                     [c](Range r) { return c >= r.first && c <= r.last; });
-}
-
-// Rule 2: valid UTF-8, a character of three or four bytes, and nothing but
-// Japanese text.
-bool readsAsJapaneseUtf8(std::string_view bytes) {
-  bool wide = false;
-  bool japanese = true;
-  const bool valid = forEachCharacter(bytes, [&](char32_t c) {
-    wide = wide || c >= 0x800;
-    japanese = c < 0x80 || isJapaneseText(c);
-    return japanese;
-  });
-  return valid && japanese && wide;
-}
-
 bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 bool isTrailByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
+bool isHalfWidthKatakana(unsigned char b) { return b >= 0xA1 && b <= 0xDF; }
+bool isAsciiLetter(char32_t c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
 
-// Whether bytes can be code page 932 text at all: every lead byte has its
-// trail byte, and no byte is one that 932 does not use (80, A0, FD to FF).
-bool isCp932Text(std::string_view bytes) {
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const auto b = static_cast<unsigned char>(bytes[i]);
-    if (b < 0x80 || (b >= 0xA1 && b <= 0xDF))
-      continue;
-    if (!isLeadByte(b) || i + 1 == bytes.size() ||
-        !isTrailByte(static_cast<unsigned char>(bytes[i + 1])))
-      return false;
-    ++i;
+// How unlikely a character is in a memo, in points. Each reading of a line
+// adds up its characters' points; the lower sum is the likelier text.
+constexpr int kText = 0;       // kana, punctuation, full-width forms, emoji
+constexpr int kCommon = 1;     // kanji of JIS level 1, signs and symbols
+constexpr int kRare = 3;       // kanji of JIS level 2, Greek, Cyrillic, Hangul
+constexpr int kRarer = 4;      // extension kanji, a lone half-width katakana
+constexpr int kNoCodePage = 5; // ideographs that no Japanese code page has
+constexpr int kForeign = 6;    // scripts that Japanese text seldom holds
+constexpr int kNever = 9;      // unassigned, private use, control characters
+constexpr int kGlued = 4;      // an ideograph with ASCII from @ to ~ right behind it
+// UTF-8 must beat Shift-JIS by more than this over the lines that read both
+// ways, and by kPerShiftJisLine more for every line that is Shift-JIS only.
+constexpr int kDoubt = 2;
+constexpr int kPerShiftJisLine = 4;
+
+// A double-byte character of code page 932, by where it lies in the table.
+int shiftJisPoints(unsigned lead, unsigned trail) {
+  const unsigned code = lead << 8 | trail;
+  const auto in = [code](unsigned first, unsigned last) { return code >= first && code <= last; };
+  switch (lead) {
+  case 0x81: // punctuation and signs
+    return in(0x8140, 0x81AC) || in(0x81B8, 0x81BF) || in(0x81C8, 0x81CE) || in(0x81DA, 0x81E8) ||
+                   in(0x81F0, 0x81F7) || code == 0x81FC
+               ? kText
+               : kNever;
+  case 0x82: // full-width digits and letters, hiragana
+    return in(0x824F, 0x8258) || in(0x8260, 0x8279) || in(0x8281, 0x829A) || in(0x829F, 0x82F1)
+               ? kText
+               : kNever;
+  case 0x83: // katakana, Greek
+    return in(0x8340, 0x8396) ? kText : in(0x839F, 0x83B6) || in(0x83BF, 0x83D6) ? kRare : kNever;
+  case 0x84: // Cyrillic, box drawing
+    return in(0x8440, 0x8460) || in(0x8470, 0x8491) || in(0x849F, 0x84BE) ? kRare : kNever;
+  case 0x87: // circled numbers, units, era names
+    return in(0x8740, 0x875D) || in(0x875F, 0x8775) || in(0x877E, 0x879C) ? kCommon : kNever;
+  default:
+    break;
   }
-  return true;
+  if (in(0x889F, 0x9872))
+    return kCommon;
+  if (in(0x989F, 0xEAA4))
+    return kRare;
+  if ((in(0xED40, 0xEEFC) && code != 0xEEED && code != 0xEEEE) || in(0xFA40, 0xFC4B))
+    return kRarer; // the extension kanji of NEC and IBM
+  return kNever;   // unassigned rows and the user-defined area
 }
 
-// Rule 3, for one line. Most lines of a Shift-JIS file fail at their first
-// byte past the ASCII number, which is no UTF-8.
-bool isPlainlyUtf8(std::string_view line) {
-  std::size_t ascii = 0;
-  while (ascii < line.size() && static_cast<unsigned char>(line[ascii]) < 0x80)
-    ++ascii;
-  if (ascii == line.size() || decodeAt(line, ascii).length == 0)
-    return false;
-  bool wide = false;
-  const bool valid = forEachCharacter(line.substr(ascii), [&](char32_t c) {
-    wide = wide || c >= 0x800;
-    return true;
-  });
-  return valid && wide && !isCp932Text(line);
+// The points of a line read as Shift-JIS; -1 where it cannot be code page
+// 932 at all (a lead byte without its trail byte, a byte 932 does not use).
+long long shiftJisPoints(std::string_view line) {
+  long long points = 0;
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(line[i]); };
+  bool afterPair = false; // the character before was a double-byte one
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const unsigned char b = byte(i);
+    if (b < 0x80) {
+      afterPair = false;
+      continue;
+    }
+    if (isHalfWidthKatakana(b)) {
+      // Product names run in half-width katakana. UTF-8 read as Shift-JIS
+      // leaves one or two right after a kanji (its continuation bytes), and
+      // pairs inside words of ASCII letters (Müller reads Mﾃｼller).
+      std::size_t end = i;
+      while (end < line.size() && isHalfWidthKatakana(byte(end)))
+        ++end;
+      const int letters =
+          (i > 0 && isAsciiLetter(byte(i - 1))) + (end < line.size() && isAsciiLetter(byte(end)));
+      const std::size_t run = end - i;
+      const int each = run == 1 || (run == 2 && (afterPair || letters == 2)) ? kRarer
+                       : run == 2                                            ? kCommon + letters
+                                                                             : kCommon;
+      points += each * static_cast<long long>(run);
+      i = end - 1;
+      afterPair = false;
+      continue;
+    }
+    if (!isLeadByte(b) || i + 1 == line.size() || !isTrailByte(byte(i + 1)))
+      return -1;
+    points += shiftJisPoints(b, byte(i + 1));
+    ++i;
+    afterPair = true;
+  }
+  return points;
+}
+
+bool isIdeograph(char32_t c) {
+  return (c >= 0x3400 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
+         (c >= 0x20000 && c <= 0x3FFFF);
+}
+
+// An ideograph read as UTF-8: as code page 932 has it (a kanji of level 1,
+// of level 2, of the extensions), or one that no Japanese code page has.
+int ideographPoints(char32_t c, const Cp932 &codec) {
+  if (c >= 0x10000)
+    return kNoCodePage; // rarer kanji, 𠮷 among them
+  const std::optional<std::string> bytes = codec.encode(std::wstring(1, static_cast<wchar_t>(c)));
+  if (!bytes || bytes->size() != 2)
+    return kNoCodePage;
+  return shiftJisPoints(static_cast<unsigned char>((*bytes)[0]),
+                        static_cast<unsigned char>((*bytes)[1]));
+}
+
+// Punctuation and symbols (U+2000 to U+2BFF) read as UTF-8: those that
+// Japanese text and emoji use, and the rest.
+int symbolPoints(char32_t c) {
+  if (c == 0x20E3)
+    return kText; // the keycap of 1️⃣
+  if (c >= 0x20D0 && c < 0x2100)
+    return kForeign; // combining marks for symbols
+  if (c >= 0x2440 && c < 0x2460)
+    return kForeign; // optical character recognition
+  if (c >= 0x27C0 && c < 0x2B00)
+    return kForeign; // Braille, supplemental arrows and maths
+  if (c >= 0x2B60)
+    return kForeign;
+  // Punctuation, letterlike signs (℃ №), Roman numerals, arrows, maths,
+  // circled numbers, boxes, shapes, stars and dingbats (★ ♪ ✔ ❤).
+  return kCommon;
+}
+
+// A character of a line read as UTF-8; `besideLetter` when an ASCII letter
+// stands right before or after it.
+int utf8Points(char32_t c, bool besideLetter, const Cp932 &codec) {
+  if (c < 0x80)
+    return kText;
+  if (c < 0xA0)
+    return kNever; // C1 control characters
+  if (c < 0x250) {
+    // Latin-1 signs (× ° ±) and accented letters: café, Tōkyō, Dvořák.
+    // Shift-JIS half-width katakana pairs read as such letters too, but
+    // seldom inside a word of ASCII letters.
+    if (c < 0xC0 || c == 0xD7 || c == 0xF7)
+      return kCommon;
+    return besideLetter ? kCommon : kRarer;
+  }
+  if (c < 0x370)
+    return kForeign; // IPA, spacing modifiers, combining marks
+  if (c < 0x500) {
+    // Greek and Cyrillic as code page 932 has them.
+    const bool known = (c >= 0x391 && c <= 0x3C9) || c == 0x401 || (c >= 0x410 && c <= 0x451);
+    return known ? kRare : kForeign;
+  }
+  if (c < 0x1E00)
+    return c >= 0x1100 && c <= 0x11FF ? kRare : kNever; // Hangul jamo; Hebrew, Arabic, Indic...
+  if (c < 0x1F00)
+    return besideLetter ? kCommon : kRarer; // Latin extended additional: Vietnamese
+  if (c < 0x2000)
+    return kForeign;
+  if (c < 0x2C00)
+    return symbolPoints(c);
+  if (c < 0x2E80)
+    return kForeign;
+  if (c < 0x3000)
+    return kRarer; // radicals, as text copied from a PDF holds them: ⽇
+
+  if (c < 0x3100)
+    return kText; // CJK punctuation, hiragana, katakana
+  if (c < 0x3200)
+    return c >= 0x31F0 ? kText : kForeign; // small katakana; bopomofo, Hangul jamo, strokes
+  if (c < 0x3400)
+    return kCommon; // enclosed and squared signs: ㈱ ㍻ ㎝
+  if (c < 0xA000)
+    return ideographPoints(c, codec);
+  if (c < 0xAC00)
+    return kNever; // Yi and other scripts
+  if (c < 0xD7B0)
+    return kRare; // Hangul syllables
+  if (c < 0xF900)
+    return kNever; // private use
+  if (c < 0xFB00)
+    return ideographPoints(c, codec); // compatibility ideographs: 﨑
+  if (c < 0xFB07)
+    return besideLetter ? kCommon : kRarer; // ligatures of PDFs: ﬁle
+  if (c < 0xFE00)
+    return kNever;
+  if (c < 0xFE10)
+    return kText; // variation selectors: ❤️
+  if (c < 0xFE70)
+    return kRarer;
+  if (c >= 0xFF00 && c < 0xFFF0)
+    return kText; // full- and half-width forms
+  if (c < 0x10000)
+    return kNever;
+  if (c >= 0x1F000 && c < 0x1FB00)
+    return kText; // emoji
+  if (c >= 0x20000 && c < 0x40000)
+    return ideographPoints(c, codec);
+  if (c >= 0xE0000 && c < 0xE01F0)
+    return kText; // tags of flags, ideographic variation selectors
+  return kNever;
+}
+
+// The points of a line read as UTF-8; the line is valid UTF-8.
+long long utf8Points(std::string_view line, const Cp932 &codec) {
+  long long points = 0;
+  char32_t before = 0;
+  for (std::size_t at = 0; at < line.size();) {
+    const CodePoint c = decodeAt(line, at);
+    at += c.length;
+    if (c.value < 0x80) {
+      // Shift-JIS trail bytes from 0x40 on are ASCII: a kanji read as UTF-8
+      // by mistake keeps the next one's trail byte behind it.
+      if (isIdeograph(before) && c.value >= 0x40 && c.value <= 0x7E)
+        points += kGlued;
+      before = c.value;
+      continue;
+    }
+    const bool after = at < line.size() && isAsciiLetter(static_cast<unsigned char>(line[at]));
+    points += utf8Points(c.value, isAsciiLetter(before) || after, codec);
+    before = c.value;
+  }
+  return points;
+}
+
+std::size_t firstNonAscii(std::string_view bytes) {
+  std::size_t i = 0;
+  while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80)
+    ++i;
+  return i;
 }
 
 } // namespace
 
-Encoding encodingOf(std::string_view fileBytes) {
-  if (fileBytes.starts_with(kUtf8Bom) || readsAsJapaneseUtf8(fileBytes))
-    return Encoding::utf8;
-  bool mixed = false;
+Reading readingOf(std::string_view fileBytes, const Cp932 &codec) {
+  if (fileBytes.starts_with(kUtf8Bom))
+    return {Encoding::utf8, kUtf8Bom.size()};
+  bool utf8Only = false;
+  int shiftJisOnly = 0;
+  long long lead = 0; // how far UTF-8 leads over the lines that read both ways
   memo::forEachLine(fileBytes, [&](std::string_view line) {
-    if (!mixed)
-      mixed = isPlainlyUtf8(line);
+    const std::size_t first = firstNonAscii(line);
+    if (first == line.size())
+      return true; // ASCII reads alike either way
+    // Most lines of a Shift-JIS file fail here, at their first kana or
+    // kanji: its lead byte is no UTF-8.
+    if (!utf8::isValid(line.substr(first))) {
+      ++shiftJisOnly;
+      return true;
+    }
+    const long long shiftJis = shiftJisPoints(line);
+    utf8Only = shiftJis < 0;
+    if (!utf8Only)
+      lead += shiftJis - utf8Points(line, codec);
+    return !utf8Only;
   });
-  return mixed ? Encoding::utf8 : Encoding::shiftJis;
+  if (utf8Only || lead > kDoubt + static_cast<long long>(kPerShiftJisLine) * shiftJisOnly)
+    return {Encoding::utf8, 0};
+  return {Encoding::shiftJis, 0};
 }
 
-bool isUtf8Line(std::string_view lineBytes, Encoding file) {
-  return file == Encoding::utf8 && utf8::isValid(lineBytes);
+bool readsAsUtf8(std::string_view lineBytes, Reading reading) {
+  return reading.encoding == Encoding::utf8 && utf8::isValid(lineBytes);
 }
 
 std::size_t charactersEnd(std::string_view lineBytes, int count, bool utf8Line) {
@@ -177,12 +342,6 @@ std::size_t charactersEnd(std::string_view lineBytes, int count, bool utf8Line) 
     i += pair ? 2 : 1;
   }
   return i;
-}
-
-std::string keepingUtf8(std::string bytes) {
-  if (encodingOf(bytes) == Encoding::utf8)
-    return bytes;
-  return std::string(kUtf8Bom) + bytes;
 }
 
 namespace utf8 {

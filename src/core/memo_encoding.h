@@ -1,9 +1,13 @@
 // Which encoding memo.txt is kept in: code page 932 (Shift-JIS), as every
 // file the program creates, or UTF-8, as Notepad and most editors save text
-// now. The rule that tells them apart is written here and nowhere else.
-// Portable: no Windows headers.
+// now. The rule that tells them apart, and which encoding each line is read
+// in, are written here and nowhere else. Portable: no Windows headers.
 #pragma once
 
+#include "core/cp932.h"
+#include "core/memo_lines.h"
+
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -13,41 +17,48 @@ enum class Encoding { shiftJis, utf8 };
 
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-// The file without its byte order mark, which belongs to no line.
-inline std::string_view withoutBom(std::string_view fileBytes) {
-  return fileBytes.starts_with(kUtf8Bom) ? fileBytes.substr(kUtf8Bom.size()) : fileBytes;
+// How a memo file reads: its encoding, and the byte order mark in front of
+// its lines (0 or 3 bytes), which belongs to no line.
+struct Reading {
+  Encoding encoding = Encoding::shiftJis;
+  std::size_t bomSize = 0;
+  friend bool operator==(Reading, Reading) = default;
+};
+
+// The rule, from the file's bytes alone:
+//  1. A byte order mark means UTF-8.
+//  2. Otherwise all lines together decide. A line that is UTF-8 and cannot
+//     be Shift-JIS means UTF-8: only a UTF-8 writer makes one. (Earlier
+//     versions appended Shift-JIS lines to UTF-8 files; they stay readable.)
+//  3. Otherwise the lines that read both ways are weighed: which reading is
+//     Japanese text and which is mojibake. UTF-8 read as Shift-JIS leaves
+//     rare kanji with single half-width katakana between them; Shift-JIS read
+//     as UTF-8 leaves ideographs outside the common kanji, with ASCII glued
+//     behind them. UTF-8 must win clearly, and by more for every line that
+//     is Shift-JIS only; in doubt a file is Shift-JIS, the program's own
+//     format. An empty or ASCII-only file is Shift-JIS.
+// The kanji of either reading are weighed as code page 932 has them.
+Reading readingOf(std::string_view fileBytes, const Cp932 &codec);
+inline Encoding encodingOf(std::string_view fileBytes, const Cp932 &codec) {
+  return readingOf(fileBytes, codec).encoding;
 }
 
-// A memo file is UTF-8 when it says so plainly, and code page 932 otherwise
-// (an empty or missing file too):
-//  1. it starts with the UTF-8 byte order mark; or
-//  2. all of its bytes are valid UTF-8, at least one character takes three
-//     or four bytes (every kana, kanji and emoji does), and every character
-//     is one that Japanese text holds (see isJapaneseText). Two-byte
-//     characters alone never decide: half-width katakana pairs are valid
-//     UTF-8 too (ﾃｽ is C3 BD, "ý"), and Shift-JIS text that happens to read
-//     as UTF-8 gives Latin Extended letters, combining marks and scripts
-//     such as Georgian or Hangul; or
-//  3. one of its lines is valid UTF-8 with a character of three or four
-//     bytes and is no code page 932 text at all (a lead byte without its
-//     trail byte, a byte 932 does not use): a UTF-8 file that an earlier
-//     version appended Shift-JIS lines to.
-Encoding encodingOf(std::string_view fileBytes);
+// Whether a line of a file read as `reading` is read as UTF-8: in a UTF-8
+// file every line that is well-formed UTF-8, the rest being Shift-JIS lines
+// that earlier versions appended; in a Shift-JIS file none.
+bool readsAsUtf8(std::string_view lineBytes, Reading reading);
 
-// Whether a line of a file in `file`'s encoding is read as UTF-8. In a UTF-8
-// file the lines that are not valid UTF-8 are Shift-JIS lines that earlier
-// versions appended; they are read as such.
-bool isUtf8Line(std::string_view lineBytes, Encoding file);
+// Calls `onLine(lineBytes, utf8)` for each line of a file read as `reading`
+// (the byte order mark left out), with the encoding that line reads in.
+template <typename OnLine>
+void forEachLineRead(std::string_view fileBytes, Reading reading, OnLine onLine) {
+  memo::forEachLine(fileBytes.substr(reading.bomSize),
+                    [&](std::string_view line) { onLine(line, readsAsUtf8(line, reading)); });
+}
 
 // Where the first `count` characters of a line end, in bytes: characters of
 // UTF-8 or of code page 932 as the line is read.
 std::size_t charactersEnd(std::string_view lineBytes, int count, bool utf8Line);
-
-// The bytes to write over a UTF-8 memo file: with the byte order mark in
-// front where they would no longer tell UTF-8 by themselves (no memos left,
-// only two-byte characters), so that a UTF-8 file stays UTF-8 through every
-// change the program makes.
-std::string keepingUtf8(std::string bytes);
 
 // UTF-8 and the program's text (UTF-16 where wchar_t has 16 bits, UTF-32
 // where it has 32).

@@ -61,24 +61,25 @@ std::vector<std::wstring> parseMemos(std::wstring_view fileText) {
   return memos;
 }
 
+std::wstring decodeText(std::string_view bytes, bool utf8, const Cp932 &codec) {
+  std::wstring text;
+  if (!utf8 || !utf8::appendDecoded(bytes, text))
+    text = codec.decode(bytes);
+  showNuls(bytes, text);
+  return text;
+}
+
 MemoFile decodeMemos(std::string_view fileBytes, const Cp932 &codec) {
-  MemoFile file{encodingOf(fileBytes), {}};
-  const std::string_view body = withoutBom(fileBytes);
-  if (file.encoding == Encoding::shiftJis) {
-    // The whole file in one call: most files are Shift-JIS, and large.
-    std::wstring text = codec.decode(body);
-    showNuls(body, text);
-    file.memos = parseMemos(text);
+  const Reading reading = readingOf(fileBytes, codec);
+  MemoFile file{reading, {}};
+  if (reading.encoding == Encoding::shiftJis) {
+    // Every line reads as Shift-JIS: the whole file in one call, as most
+    // files are Shift-JIS, and large.
+    file.memos = parseMemos(decodeText(fileBytes, false, codec));
     return file;
   }
-  std::wstring line;
-  forEachLine(body, [&](std::string_view bytes) {
-    line.clear();
-    // A line that is not UTF-8 was appended by an earlier version.
-    if (!utf8::appendDecoded(bytes, line))
-      line = codec.decode(bytes);
-    showNuls(bytes, line);
-    file.memos.emplace_back(textOfLine(line));
+  forEachLineRead(fileBytes, reading, [&](std::string_view bytes, bool utf8) {
+    file.memos.emplace_back(textOfLine(decodeText(bytes, utf8, codec)));
   });
   return file;
 }
@@ -93,7 +94,9 @@ std::string formatLine(int index, std::string_view encodedText) {
 }
 
 std::string bytesToAppend(std::string_view fileBytes, std::string_view encodedText) {
-  const std::string_view body = withoutBom(fileBytes);
+  // A byte order mark means UTF-8, whatever follows it.
+  const std::string_view body =
+      fileBytes.starts_with(kUtf8Bom) ? fileBytes.substr(kUtf8Bom.size()) : fileBytes;
   int memos = 0;
   forEachLine(body, [&](std::string_view) { ++memos; });
   // The reader ends a line at CR or CR LF; a bare LF is part of the text.
@@ -101,20 +104,18 @@ std::string bytesToAppend(std::string_view fileBytes, std::string_view encodedTe
   return (ended ? "" : "\r\n") + formatLine(memos, encodedText);
 }
 
-std::string removeAt(std::string_view fileBytes, Encoding encoding, std::size_t position) {
-  const std::string_view body = withoutBom(fileBytes);
-  std::string out(fileBytes.substr(0, fileBytes.size() - body.size()));
+std::string removeAt(std::string_view fileBytes, Reading reading, std::size_t position) {
+  std::string out(fileBytes.substr(0, reading.bomSize));
   out.reserve(fileBytes.size());
   int kept = 0;
   std::size_t at = 0;
-  forEachLine(body, [&](std::string_view line) {
+  forEachLineRead(fileBytes, reading, [&](std::string_view line, bool utf8) {
     if (at++ == position)
       return;
     const std::size_t digits = leadingDigits(line);
     out += formatIndex(kept++);
-    out += hasLongIndex(line, digits)
-               ? line.substr(digits)
-               : line.substr(charactersEnd(line, 3, isUtf8Line(line, encoding)));
+    out += hasLongIndex(line, digits) ? line.substr(digits)
+                                      : line.substr(charactersEnd(line, 3, utf8));
     out += "\r\n";
   });
   return out;

@@ -35,14 +35,19 @@ std::vector<std::wstring> parseMemos(std::wstring_view fileText);
 
 // A memo file as the user sees it.
 struct MemoFile {
-  Encoding encoding = Encoding::shiftJis;
+  Reading reading;
   std::vector<std::wstring> memos;
+  Encoding encoding() const { return reading.encoding; }
 };
 
 // The memos of a memo file's bytes: each line read in the encoding it was
 // written in, the byte order mark belonging to no memo, a NUL shown as
 // kShownNul. Everything that looks at the memos reads them through this.
 MemoFile decodeMemos(std::string_view fileBytes, const Cp932 &codec);
+
+// Bytes of a line or a memo as text, read as UTF-8 or as Shift-JIS, a NUL
+// shown as kShownNul.
+std::wstring decodeText(std::string_view bytes, bool utf8, const Cp932 &codec);
 
 // One line of the file for a memo: index, space, text, CR LF.
 std::string formatLine(int index, std::string_view encodedText);
@@ -57,7 +62,8 @@ std::string bytesToAppend(std::string_view fileBytes, std::string_view encodedTe
 // the other lines numbered again from 000, each ended with CR LF. They keep
 // their bytes exactly, including any that are not valid text, and so does a
 // byte order mark.
-std::string removeAt(std::string_view fileBytes, Encoding encoding, std::size_t position);
+// `reading`: how the file reads, as decodeMemos found it.
+std::string removeAt(std::string_view fileBytes, Reading reading, std::size_t position);
 
 // Where the memo a user picked from a list that showed `text` at `index` is
 // among the file's `memos` now: at `index` if that still holds `text`, else

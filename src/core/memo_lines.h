@@ -3,23 +3,32 @@
 #pragma once
 
 #include <string_view>
+#include <type_traits>
 
 namespace tallynix::memo {
 
-// Calls `onLine` for every line of `text`, without its terminator. The last
-// line needs no terminator, and a terminator at the very end starts no
-// further line. CR and LF are never trail bytes of code page 932 nor parts
-// of a UTF-8 sequence, so bytes split alike in either encoding.
+// Calls `onLine` for every line of `text`, without its terminator, until it
+// returns false (where it returns anything). The last line needs no
+// terminator, and a terminator at the very end starts no further line. CR
+// and LF are never trail bytes of code page 932 nor parts of a UTF-8
+// sequence, so bytes split alike in either encoding.
 template <typename Char, typename OnLine>
 void forEachLine(std::basic_string_view<Char> text, OnLine onLine) {
+  const auto more = [&](std::basic_string_view<Char> line) {
+    if constexpr (std::is_same_v<decltype(onLine(line)), bool>)
+      return onLine(line);
+    else
+      return onLine(line), true;
+  };
   std::size_t start = 0;
   while (start < text.size()) {
     const std::size_t cr = text.find(Char('\r'), start);
     if (cr == text.npos) {
-      onLine(text.substr(start));
+      more(text.substr(start));
       return;
     }
-    onLine(text.substr(start, cr - start));
+    if (!more(text.substr(start, cr - start)))
+      return;
     start = cr + 1;
     if (start < text.size() && text[start] == Char('\n'))
       ++start;

@@ -1,6 +1,6 @@
 #include "core/memo_store.h"
 
-#include "core/memo_format.h"
+#include <algorithm>
 
 namespace tallynix {
 namespace {
@@ -51,44 +51,49 @@ std::optional<std::vector<std::wstring>> MemoStore::readAllIfFree() {
 void MemoStore::append(std::wstring_view text) {
   const std::wstring flat = memo::flattenLineBreaks(text);
   files_.exclusively(fileName_, [&] {
-    std::string bytes;
+    std::string before;
     try {
-      bytes = bytesIfAny().value_or(std::string());
+      before = bytesIfAny().value_or(std::string());
     } catch (const FileError &error) {
       // For the user the memo could not be added, whichever step failed.
       if (error.action() != FileError::Action::read)
         throw;
       throw FileError(FileError::Action::write, error.fullPath(), error.systemText());
     }
-    const Encoding encoding = encodingOf(bytes);
-    // One write: the line end a hand edit left out and the new line.
-    const std::string added = memo::bytesToAppend(bytes, encodeFor(encoding, codec_, flat));
-    if (encoding == Encoding::utf8 && encodingOf(bytes + added) != Encoding::utf8)
-      rewrite(encoding, bytes + added); // a character that would hide the file's UTF-8
-    else
-      files_.append(fileName_, added);
+    memo::MemoFile file = memo::decodeMemos(before, codec_);
+    const Encoding encoding = file.encoding();
+    const std::string encoded = encodeFor(encoding, codec_, flat);
+    file.memos.push_back(memo::decodeText(encoded, encoding == Encoding::utf8, codec_));
+    write(before, before + memo::bytesToAppend(before, encoded), encoding, file.memos);
   });
 }
 
-void MemoStore::removeByIndex(int index) {
+void MemoStore::removeAt(int place) {
   files_.exclusively(fileName_, [&] {
-    const std::string bytes = files_.read(fileName_);
-    const Encoding encoding = encodingOf(bytes);
-    rewrite(encoding, memo::removeAt(bytes, encoding, static_cast<std::size_t>(index)));
+    const std::string before = files_.read(fileName_);
+    removeFrom(before, memo::decodeMemos(before, codec_), static_cast<std::size_t>(place));
   });
 }
 
 bool MemoStore::removeSelected(int index, std::wstring_view text) {
   bool removed = false;
   files_.exclusively(fileName_, [&] {
-    const std::string bytes = files_.read(fileName_);
-    const memo::MemoFile file = memo::decodeMemos(bytes, codec_);
+    const std::string before = files_.read(fileName_);
+    const memo::MemoFile file = memo::decodeMemos(before, codec_);
     if (const auto place = memo::placeOfSelected(file.memos, index, text)) {
-      rewrite(file.encoding, memo::removeAt(bytes, file.encoding, *place));
+      removeFrom(before, file, *place);
       removed = true;
     }
   });
   return removed;
+}
+
+void MemoStore::removeFrom(const std::string &before, const memo::MemoFile &file,
+                           std::size_t place) {
+  std::vector<std::wstring> expected = file.memos;
+  if (place < expected.size())
+    expected.erase(expected.begin() + static_cast<std::ptrdiff_t>(place));
+  write(before, memo::removeAt(before, file.reading, place), file.encoding(), expected);
 }
 
 std::optional<MemoSnapshot> MemoStore::snapshot() {
@@ -106,10 +111,10 @@ bool MemoStore::clear(const MemoSnapshot &asked) {
   files_.exclusively(fileName_, [&] {
     if (bytesIfAny() != asked.bytes)
       return;
-    // Emptied in place, as a folder that takes no new file allows.
-    files_.truncate(fileName_);
-    if (encodingOf(asked.bytes) == Encoding::utf8)
-      files_.append(fileName_, kUtf8Bom);
+    // A UTF-8 file keeps its byte order mark, and so stays UTF-8.
+    const Encoding encoding = encodingOf(asked.bytes, codec_);
+    write(asked.bytes, encoding == Encoding::utf8 ? std::string(kUtf8Bom) : std::string(), encoding,
+          {}, Way::clear);
     cleared = true;
   });
   return cleared;
@@ -121,10 +126,20 @@ std::optional<std::string> MemoStore::bytesIfAny() {
   return files_.read(fileName_);
 }
 
-void MemoStore::rewrite(Encoding encoding, std::string bytes) {
-  if (encoding == Encoding::utf8)
-    bytes = keepingUtf8(std::move(bytes));
-  files_.replace(fileName_, bytes);
+void MemoStore::write(std::string_view before, std::string after, Encoding encoding,
+                      std::span<const std::wstring> expected, Way way) {
+  if (encoding == Encoding::utf8 && encodingOf(after, codec_) != Encoding::utf8)
+    after.insert(0, kUtf8Bom);
+  const memo::MemoFile reads = memo::decodeMemos(after, codec_);
+  if (reads.encoding() != encoding ||
+      !std::equal(reads.memos.begin(), reads.memos.end(), expected.begin(), expected.end()))
+    throw FileError(FileError::Action::wouldMisread, files_.fullPath(fileName_), {});
+  if (way == Way::change && after.starts_with(before))
+    files_.append(fileName_, std::string_view(after).substr(before.size()));
+  else if (way == Way::clear && !files_.takesNewFiles(fileName_))
+    files_.overwrite(fileName_, after, before);
+  else
+    files_.replace(fileName_, after);
 }
 
 } // namespace tallynix

@@ -5,8 +5,10 @@
 #include "core/cp932.h"
 #include "core/file_system.h"
 #include "core/memo_encoding.h"
+#include "core/memo_format.h"
 
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -53,9 +55,9 @@ public:
   // text become spaces. Refuses (UnrepresentableText) a text that the file
   // cannot store and then writes nothing.
   void append(std::wstring_view text);
-  // Deletes the memo at `index` in the list (the file's line there) and no
-  // other, and numbers the rest again from 000.
-  void removeByIndex(int index);
+  // Deletes the memo at `place` in the file (its line, counting from 0) and
+  // no other, and numbers the rest again from 000.
+  void removeAt(int place);
   // Deletes the memo a user selected from a list showing `text` at `index`,
   // checked against the file as it is now (see memo::placeOfSelected). False
   // when the file no longer says which memo that was: nothing is deleted.
@@ -70,8 +72,19 @@ public:
 private:
   // The file's bytes; nothing when it does not exist.
   std::optional<std::string> bytesIfAny();
-  // Replaces the whole file; a UTF-8 file stays one.
-  void rewrite(Encoding encoding, std::string bytes);
+  // Deletes the memo at `place` of `before`, the file as it is now.
+  void removeFrom(const std::string &before, const memo::MemoFile &file, std::size_t place);
+  // The one way the store changes memo.txt, from `before`, the file as it
+  // is now, to `after`, which must read as `expected` in `encoding`. A UTF-8
+  // file whose bytes would no longer tell that they are UTF-8 gets the byte
+  // order mark in front. Writes nothing, and throws, when the new bytes
+  // would read any memo otherwise: a change never turns how the rest of the
+  // file reads. An `after` that only adds to `before` is appended; anything
+  // else replaces the file in one step, or, for clear all in a folder that
+  // takes no new file, is written through one handle.
+  enum class Way { change, clear };
+  void write(std::string_view before, std::string after, Encoding encoding,
+             std::span<const std::wstring> expected, Way way = Way::change);
 
   FileSystem &files_;
   std::string fileName_;

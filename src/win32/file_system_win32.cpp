@@ -217,6 +217,8 @@ std::string Win32FileSystem::read(std::string_view name) {
   return patiently([&] { return readWhole(path); });
 }
 
+std::wstring Win32FileSystem::fullPath(std::string_view name) { return fullPathOf(widen(name)); }
+
 std::optional<std::string> Win32FileSystem::readIfFree(std::string_view name) {
   try {
     return readWhole(widen(name));
@@ -269,11 +271,36 @@ void Win32FileSystem::replace(std::string_view name, std::string_view bytes) {
   });
 }
 
-void Win32FileSystem::truncate(std::string_view name) {
+bool Win32FileSystem::takesNewFiles(std::string_view name) {
+  // A file of this process's own name, gone again as soon as it is closed.
+  const std::wstring probe = temporaryName(widen(name), GetCurrentProcessId());
+  UniqueFile file(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  return file || GetLastError() != ERROR_ACCESS_DENIED;
+}
+
+void Win32FileSystem::overwrite(std::string_view name, std::string_view bytes,
+                                std::string_view previous) {
   const std::wstring path = widen(name);
   patiently([&] {
     UniqueFile file =
-        open(path, GENERIC_WRITE, kShareReadWrite, TRUNCATE_EXISTING, FileError::Action::write);
+        open(path, GENERIC_WRITE, kShareReadWrite, OPEN_EXISTING, FileError::Action::write);
+    const auto writeFromStart = [&](std::string_view content) {
+      writeAll(file.get(), content, path);
+      if (!SetEndOfFile(file.get()))
+        fail(FileError::Action::write, path, GetLastError());
+    };
+    try {
+      writeFromStart(bytes);
+    } catch (const Failure &) {
+      // Whole or nothing: the memos go back where the new bytes failed.
+      SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
+      try {
+        writeFromStart(previous);
+      } catch (const Failure &) {
+      }
+      throw;
+    }
     closeOrFail(file, FileError::Action::write, path);
   });
 }

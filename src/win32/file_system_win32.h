@@ -14,8 +14,10 @@ public:
   std::optional<std::string> readIfFree(std::string_view name) override;
   void append(std::string_view name, std::string_view bytes) override;
   void replace(std::string_view name, std::string_view bytes) override;
-  void truncate(std::string_view name) override;
+  bool takesNewFiles(std::string_view name) override;
+  void overwrite(std::string_view name, std::string_view bytes, std::string_view previous) override;
   std::optional<std::uint64_t> size(std::string_view name) override;
+  std::wstring fullPath(std::string_view name) override;
   void exclusively(std::string_view name, const std::function<void()> &change) override;
 };
 

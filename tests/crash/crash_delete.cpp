@@ -1,5 +1,5 @@
 // Deletes one memo from memo.txt in a given folder, exactly as the program
-// does: MemoStore::removeByIndex on the real file system. kill_delete.py
+// does: MemoStore::removeAt on the real file system. kill_delete.py
 // kills it at random moments.
 //
 //   crash_delete [--in-place] FOLDER INDEX
@@ -44,7 +44,11 @@ public:
     ::fsync(fd);
     ::close(fd);
   }
-  void truncate(std::string_view name) override { real_.truncate(name); }
+  bool takesNewFiles(std::string_view name) override { return real_.takesNewFiles(name); }
+  void overwrite(std::string_view name, std::string_view bytes,
+                 std::string_view previous) override {
+    real_.overwrite(name, bytes, previous);
+  }
   std::optional<std::uint64_t> size(std::string_view name) override { return real_.size(name); }
 
 private:
@@ -72,7 +76,7 @@ int main(int argc, char **argv) {
   std::fflush(stdout);
   const auto begin = std::chrono::steady_clock::now();
   try {
-    store.removeByIndex(index);
+    store.removeAt(index);
   } catch (const tallynix::FileError &error) {
     std::fprintf(stderr, "crash_delete: file error %d\n", static_cast<int>(error.action()));
     return 1;

@@ -5,7 +5,7 @@
 // shows afterwards: every other memo as before. The selection check runs on
 // the same input with the text of the line at that place (none past the
 // end) and picks what a second model says. The same deletion runs through
-// MemoStore::removeByIndex on a file in memory and (one input in eight) on a
+// MemoStore::removeAt on a file in memory and (one input in eight) on a
 // real file.
 #include "fuzz_support.h"
 
@@ -72,9 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   const auto place = static_cast<std::size_t>((data[0] | data[1] << 8) % 10000);
   const std::string_view file(reinterpret_cast<const char *>(data) + 2, size - 2);
   const tallynix::memo::MemoFile before = tallynix::memo::decodeMemos(file, codec);
-  const bool utf8File = before.encoding == Encoding::utf8;
+  const bool utf8File = before.encoding() == Encoding::utf8;
 
-  const std::string out = tallynix::memo::removeAt(file, before.encoding, place);
+  const std::string out = tallynix::memo::removeAt(file, before.reading, place);
 
   // Byte for byte what the reference model gives: the byte order mark, then
   // the kept lines' tails behind their new numbers.
@@ -100,20 +100,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FUZZ_CHECK(kept[k].line.ends_with(kept[k].tail));
   }
 
-  // What the list shows afterwards: the file as the store writes it (a
-  // UTF-8 file stays UTF-8) holds every other memo a line the program wrote
-  // held, at its new place. A Shift-JIS file whose other lines happen to be
-  // Japanese UTF-8 reads as UTF-8 afterwards: see "Known limits" in
-  // docs/reliability.md.
-  const std::string written = utf8File ? tallynix::keepingUtf8(out) : out;
-  const tallynix::memo::MemoFile after = tallynix::memo::decodeMemos(written, codec);
-  FUZZ_CHECK(after.memos.size() == kept.size());
-  if (after.encoding == before.encoding)
+  // What the list shows afterwards, through the store on a file in memory:
+  // every other memo as before, at its new place, in the file's encoding;
+  // a UTF-8 file gets the byte order mark in front where it needs it to
+  // stay UTF-8. Where neither way reads so, the store writes nothing.
+  std::vector<std::wstring> expected;
+  for (const Kept &k : kept)
+    expected.push_back(before.memos[k.place]);
+  const auto readsRight = [&](const std::string &bytes) {
+    const tallynix::memo::MemoFile after = tallynix::memo::decodeMemos(bytes, codec);
+    return after.encoding() == before.encoding() && after.memos == expected;
+  };
+  const std::string withBom = std::string(fuzz::kBom) + out;
+  const bool bomNeeded = utf8File && !bom.size() && !readsRight(out) && readsRight(withBom);
+  const bool safe = readsRight(out) || bomNeeded;
+  fuzz::MemoryFiles memory;
+  memory.files["memo.txt"] = std::string(file);
+  MemoStore inMemory(memory);
+  try {
+    inMemory.removeAt(static_cast<int>(place));
+    FUZZ_CHECK(safe);
+  } catch (const tallynix::FileError &error) {
+    FUZZ_CHECK(!safe && error.action() == tallynix::FileError::Action::wouldMisread);
+  }
+  const std::string written = !safe ? std::string(file) : bomNeeded ? withBom : out;
+  FUZZ_CHECK(memory.files["memo.txt"] == written);
+  // The lines the program writes keep their memos, whatever the encoding.
+  if (before.encoding() == tallynix::encodingOf(out, codec))
     for (std::size_t k = 0; k < kept.size(); ++k)
       if (isWellFormed(kept[k].line))
-        FUZZ_CHECK(after.memos[k] == before.memos[kept[k].place]);
-  if (utf8File)
-    FUZZ_CHECK(after.encoding == Encoding::utf8);
+        FUZZ_CHECK(tallynix::memo::decodeMemos(out, codec).memos[k] == expected[k]);
 
   // The selection check. Model: the line at `place` if it holds the text,
   // else the one line holding it; nothing when there is no such line.
@@ -127,21 +143,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     chosen = static_cast<std::size_t>(std::find(memos.begin(), memos.end(), text) - memos.begin());
   FUZZ_CHECK(tallynix::memo::placeOfSelected(memos, static_cast<int>(place), text) == chosen);
 
-  // Through the store: on a file in memory, and on a real file, where the
-  // rewrite leaves no temporary file behind.
-  fuzz::MemoryFiles memory;
-  memory.files["memo.txt"] = std::string(file);
-  MemoStore inMemory(memory);
-  inMemory.removeByIndex(static_cast<int>(place));
-  FUZZ_CHECK(memory.replaces == 1);
-  FUZZ_CHECK(memory.files["memo.txt"] == written);
-
+  // The same on a real file, where the rewrite leaves no temporary file.
   if (!fuzz::throughRealFile(data, size))
     return 0;
   fuzz::writeFile(realFile, file);
   tallynix::posix::PosixFileSystem posix;
   MemoStore onDisk(posix, realFile);
-  onDisk.removeByIndex(static_cast<int>(place));
+  try {
+    onDisk.removeAt(static_cast<int>(place));
+  } catch (const tallynix::FileError &) {
+    FUZZ_CHECK(!safe);
+  }
   FUZZ_CHECK(posix.read(realFile) == written);
   for (const auto &entry : std::filesystem::directory_iterator(scratch.path()))
     FUZZ_CHECK(entry.path().extension() != ".tmp");

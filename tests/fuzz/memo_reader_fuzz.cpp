@@ -62,42 +62,49 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   FUZZ_CHECK(std::count(text.begin(), text.end(), L'\n') ==
              std::count(bytes.begin(), bytes.end(), '\n'));
 
-  // The encoding: a byte order mark says UTF-8; without one, UTF-8 needs
-  // the whole file, or a line of it, to be well-formed UTF-8.
+  // The encoding: a byte order mark says UTF-8; without one, UTF-8 needs a
+  // line of it with more than ASCII to be well-formed UTF-8.
   const tallynix::memo::MemoFile file = tallynix::memo::decodeMemos(bytes, codec);
   const bool bom = bytes.starts_with(fuzz::kBom);
   const std::string_view body = bom ? bytes.substr(fuzz::kBom.size()) : bytes;
   const auto lines = fuzz::splitLines(body);
   if (bom)
-    FUZZ_CHECK(file.encoding == Encoding::utf8);
-  else if (file.encoding == Encoding::utf8)
-    FUZZ_CHECK(fuzz::decodeUtf8(bytes) ||
-               std::any_of(lines.begin(), lines.end(),
-                           [](std::string_view line) { return fuzz::decodeUtf8(line); }));
+    FUZZ_CHECK(file.encoding() == Encoding::utf8);
+  else if (file.encoding() == Encoding::utf8)
+    FUZZ_CHECK(std::any_of(lines.begin(), lines.end(), [](std::string_view line) {
+      return fuzz::decodeUtf8(line) &&
+             std::any_of(line.begin(), line.end(), [](char c) { return c & 0x80; });
+    }));
 
   // One memo per line, each the reading rule applied to that line alone,
   // decoded as UTF-8 where the file is UTF-8 and the line well-formed.
   FUZZ_CHECK(file.memos.size() == lines.size());
   for (std::size_t k = 0; k < lines.size(); ++k) {
-    const auto utf8 = file.encoding == Encoding::utf8 ? fuzz::decodeUtf8(lines[k]) : std::nullopt;
+    const auto utf8 = file.encoding() == Encoding::utf8 ? fuzz::decodeUtf8(lines[k]) : std::nullopt;
     FUZZ_CHECK(file.memos[k].find(L'\r') == std::wstring::npos);
     FUZZ_CHECK(file.memos[k] == memoOfLine(utf8 ? *utf8 : codec.decode(lines[k])));
   }
 
   // The same through the store, on a file in memory; an added memo comes
-  // last and leaves the others reading as they did. Only a Shift-JIS file
-  // refuses an emoji, and then stays as it was.
+  // last and leaves the others reading as they did, or the store writes
+  // nothing and says why. Only a Shift-JIS file refuses an emoji.
   fuzz::MemoryFiles memory;
   memory.files["memo.txt"] = std::string(bytes);
   MemoStore inMemory(memory);
   FUZZ_CHECK(inMemory.readAll() == file.memos);
   FUZZ_CHECK(inMemory.snapshot()->bytes == bytes);
-  const std::wstring added = file.encoding == Encoding::utf8 ? L"卵\U0001F600" : L"卵";
-  inMemory.append(added);
+  const std::wstring added = file.encoding() == Encoding::utf8 ? L"卵\U0001F600" : L"卵";
   std::vector<std::wstring> expected = file.memos;
   expected.push_back(added);
-  FUZZ_CHECK(inMemory.readAll() == expected);
-  if (file.encoding == Encoding::shiftJis) {
+  try {
+    inMemory.append(added);
+    FUZZ_CHECK(inMemory.readAll() == expected);
+    FUZZ_CHECK(tallynix::encodingOf(memory.files["memo.txt"], codec) == file.encoding());
+  } catch (const tallynix::FileError &error) {
+    FUZZ_CHECK(error.action() == tallynix::FileError::Action::wouldMisread);
+    FUZZ_CHECK(memory.files["memo.txt"] == bytes);
+  }
+  if (file.encoding() == Encoding::shiftJis) {
     const std::string before = memory.files["memo.txt"];
     try {
       inMemory.append(L"\U0001F600");

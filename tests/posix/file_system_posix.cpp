@@ -162,10 +162,37 @@ void PosixFileSystem::replace(std::string_view name, std::string_view bytes) {
   }
 }
 
-void PosixFileSystem::truncate(std::string_view name) {
+bool PosixFileSystem::takesNewFiles(std::string_view name) {
+  const std::filesystem::path file{std::string(name)};
+  const std::string folder = file.has_parent_path() ? file.parent_path().string() : ".";
+  return ::access(folder.c_str(), W_OK) == 0 || errno != EACCES;
+}
+
+void PosixFileSystem::overwrite(std::string_view name, std::string_view bytes,
+                                std::string_view previous) {
   const std::string path(name);
-  Fd file(path, O_WRONLY | O_TRUNC, FileError::Action::write);
+  Fd file(path, O_WRONLY, FileError::Action::write);
+  const auto writeFromStart = [&](std::string_view content) {
+    if (::lseek(file.get(), 0, SEEK_SET) != 0)
+      fail(FileError::Action::write, path, errno);
+    writeAll(file.get(), content, path);
+    if (::ftruncate(file.get(), static_cast<off_t>(content.size())) != 0)
+      fail(FileError::Action::write, path, errno);
+  };
+  try {
+    writeFromStart(bytes);
+  } catch (const FileError &) {
+    try {
+      writeFromStart(previous);
+    } catch (const FileError &) {
+    }
+    throw;
+  }
   file.close(FileError::Action::write, path);
+}
+
+std::wstring PosixFileSystem::fullPath(std::string_view name) {
+  return fullPathOf(std::string(name));
 }
 
 std::optional<std::uint64_t> PosixFileSystem::size(std::string_view name) {

@@ -23,6 +23,8 @@ TEST(ErrorText, RefusedTextNamesTheCharacterAndSaysWhatToDo) {
   const std::wstring text = describeError(UnrepresentableText(L"\U0001F600"));
   EXPECT_NE(text.find(L"「\U0001F600」"), std::wstring::npos);
   EXPECT_NE(text.find(L"除いてから"), std::wstring::npos);
+  // A file of plain ASCII saved as UTF-8 without the mark is the same bytes.
+  EXPECT_NE(text.find(L"「UTF-8 (BOM 付き)」"), std::wstring::npos);
 }
 
 TEST(ErrorText, FatalErrorsSayTheProgramEnds) {

@@ -62,9 +62,10 @@ TEST(ParseMemos, LinesWithoutAnIndexKeepTheFixedOffset) {
 
 namespace {
 
-// Shift-JIS files: removeAt with the encoding a plain file has.
+// The deletion as the store makes it, with the file's reading.
 std::string removeAt(std::string_view file, std::size_t position) {
-  return tallynix::memo::removeAt(file, Encoding::shiftJis, position);
+  static const tallynix::Cp932 codec;
+  return tallynix::memo::removeAt(file, tallynix::readingOf(file, codec), position);
 }
 
 } // namespace
@@ -98,15 +99,15 @@ TEST(RemoveAt, TailOfALineWithoutIndexStartsAtItsFourthCharacter) {
   // Three double-byte characters are skipped as three characters, in the
   // encoding the line is read in.
   EXPECT_EQ(removeAt("\x82\xa0\x82\xa2\x82\xa4\x82\xa6\r\n001 x\r\n", 1), "000\x82\xa6\r\n");
-  EXPECT_EQ(tallynix::memo::removeAt("あいうえ\r\n001 x\r\n", Encoding::utf8, 1), "000え\r\n");
+  EXPECT_EQ(removeAt("あいうえ\r\n001 x\r\n", 1), "000え\r\n");
 }
 
 TEST(RemoveAt, NormalisesLineEndsAndKeepsBareLfAndTheByteOrderMark) {
   EXPECT_EQ(removeAt("000 a\r001 b\r\n002 c", 1), "000 a\r\n001 c\r\n");
   EXPECT_EQ(removeAt("000 a\nb\r\n001 c\r\n", 1), "000 a\nb\r\n");
-  EXPECT_EQ(tallynix::memo::removeAt("\xEF\xBB\xBF"
-                                     "000 あ\r\n001 い\r\n",
-                                     Encoding::utf8, 0),
+  EXPECT_EQ(removeAt("\xEF\xBB\xBF"
+                     "000 あ\r\n001 い\r\n",
+                     0),
             "\xEF\xBB\xBF"
             "000 い\r\n");
 }
@@ -185,9 +186,10 @@ TEST(FlattenLineBreaks, EachBreakBecomesOneSpace) {
   EXPECT_EQ(flattenLineBreaks(L"plain"), L"plain");
 }
 
-// memo.txt's encoding, told from its bytes alone. The Shift-JIS texts here
-// are those that come closest to valid UTF-8.
-TEST(EncodingOf, Utf8OnlyWhereTheFileSaysSoPlainly) {
+// memo.txt's encoding, told from its bytes alone: the texts here read both
+// ways, or come closest to it.
+TEST(EncodingOf, WeighsBothReadingsAndInDoubtKeepsShiftJis) {
+  const tallynix::Cp932 codec;
   struct Case {
     const char *what;
     std::string bytes;
@@ -198,23 +200,36 @@ TEST(EncodingOf, Utf8OnlyWhereTheFileSaysSoPlainly) {
       {"empty", "", Encoding::shiftJis},
       {"ASCII only", "000 memo\r\n", Encoding::shiftJis},
       {"Shift-JIS", "000 \x93\xfa\x96\x7b\x8c\xea\x82\xcc\x83\x81\x83\x82\r\n", Encoding::shiftJis},
-      {"ﾃｽ, two bytes that read as UTF-8 ý", "000 \xC3\xBD\r\n", Encoding::shiftJis},
+      // Shift-JIS that is well-formed UTF-8 too.
+      {"莉子, UTF-8 从q", "000 \xE4\xBB\x8E\x71\r\n", Encoding::shiftJis},
+      {"莉乃, UTF-8 仔T", "000 \xE4\xBB\x94\x54\r\n", Encoding::shiftJis},
+      {"ﾃｽ, UTF-8 ý", "000 \xC3\xBD\r\n", Encoding::shiftJis},
       {"ﾃｽﾄの作成, UTF-8 of Latin Extended, a combining mark and Hangul",
        "000 \xC3\xBD\xC4\x82\xCC\x8D\xEC\x90\xAC\r\n", Encoding::shiftJis},
       {"燿、, UTF-8 of Samaritan", "000 \xE0\xA0\x81\x41\r\n", Encoding::shiftJis},
-      {"UTF-8 of two-byte characters only", "000 café\r\n", Encoding::shiftJis},
+      {"Shift-JIS lines beside a line of 莉子", "000 \x8B\x8D\x93\xfb\r\n001 \xE4\xBB\x8E\x71\r\n",
+       Encoding::shiftJis},
+      // UTF-8, also well-formed Shift-JIS where it is not said otherwise.
       {"a byte order mark alone", bom, Encoding::utf8},
       {"a byte order mark and ASCII", bom + "000 memo\r\n", Encoding::utf8},
-      {"UTF-8 Japanese", "000 買い物\r\n001 牛乳\r\n", Encoding::utf8},
-      {"UTF-8 that is Shift-JIS bytes too", "000 牛乳\r\n", Encoding::utf8},
+      {"Hokkaidō, no Shift-JIS", "000 Hokkaidō\r\n", Encoding::utf8},
+      {"牛乳", "000 牛乳\r\n", Encoding::utf8},
+      {"あい", "000 あい\r\n", Encoding::utf8},
+      {"long vowels", "000 Kyūshū\r\n", Encoding::utf8},
+      {"long vowels inside a word", "000 Ryōta\r\n", Encoding::utf8},
+      {"accented Latin", "000 Müller\r\n", Encoding::utf8},
+      {"Hangul", "000 한국어\r\n", Encoding::utf8},
+      {"a keycap", "000 #️⃣\r\n", Encoding::utf8},
       {"UTF-8 emoji", "000 卵😀\r\n", Encoding::utf8},
       {"UTF-8 signs and Greek beside kanji", "000 25°C、3×4 β版\r\n", Encoding::utf8},
       {"a UTF-8 line, then a Shift-JIS line", "000 あ\r\n001 \x82\xa2\r\n", Encoding::utf8},
-      {"a UTF-8 line that is Shift-JIS bytes too, then a Shift-JIS line",
-       "000 あい\r\n001 \x82\xa2\r\n", Encoding::shiftJis},
+      {"Japanese UTF-8 that reads both ways, then Shift-JIS lines",
+       "000 田中さんに電話\r\n001 \x82\xa2\r\n002 \x82\xa4\r\n", Encoding::utf8},
+      // One short line against a Shift-JIS line stays in doubt.
+      {"あい in UTF-8, then a Shift-JIS line", "000 あい\r\n001 \x82\xa2\r\n", Encoding::shiftJis},
   };
   for (const Case &c : cases)
-    EXPECT_EQ(tallynix::encodingOf(c.bytes), c.expected) << c.what;
+    EXPECT_EQ(tallynix::encodingOf(c.bytes, codec), c.expected) << c.what;
 }
 
 TEST(DecodeMemos, ReadsEachLineAsItWasWritten) {
@@ -246,7 +261,7 @@ TEST(DecodeMemos, ReadsEachLineAsItWasWritten) {
   };
   for (const Case &c : cases) {
     const MemoFile file = decodeMemos(c.bytes, codec);
-    EXPECT_EQ(file.encoding, c.encoding) << c.bytes;
+    EXPECT_EQ(file.encoding(), c.encoding) << c.bytes;
     EXPECT_EQ(file.memos, c.memos) << c.bytes;
   }
 }
@@ -263,12 +278,4 @@ TEST(Utf8, StoresAnyCharacterAndReadsItBack) {
   if constexpr (sizeof(wchar_t) == 2) {
     EXPECT_EQ(tallynix::utf8::encode(std::wstring(1, wchar_t(0xD800))), "\xEF\xBF\xBD");
   }
-}
-
-TEST(KeepingUtf8, PutsTheByteOrderMarkInFrontOnlyWhereTheBytesWouldNoLongerTell) {
-  const std::string bom = "\xEF\xBB\xBF";
-  EXPECT_EQ(tallynix::keepingUtf8("000 あ\r\n"), "000 あ\r\n");
-  EXPECT_EQ(tallynix::keepingUtf8(bom + "000 a\r\n"), bom + "000 a\r\n");
-  EXPECT_EQ(tallynix::keepingUtf8(""), bom);
-  EXPECT_EQ(tallynix::keepingUtf8("000 café\r\n"), bom + "000 café\r\n");
 }

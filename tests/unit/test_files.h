@@ -88,33 +88,58 @@ private:
 };
 
 // Files in memory. Writes can be made to fail, to show that a failed write
-// never loses the memos already stored.
+// never loses the memos already stored; so can any single operation, the
+// n-th one, as a full disk, a sharing violation or a lost network share
+// would make it, to show that every failure leaves the file as it was
+// before the change or as it is after it, and that the user is told.
 class MemoryFileSystem final : public FileSystem {
 public:
   std::map<std::string, std::string, std::less<>> files;
   bool failWrites = false;
+  bool newFilesAllowed = true;
   int replaces = 0;
+  // Operations so far (taking the turn, each look and each write), and the
+  // one to fail, counting from 1; 0 fails none.
+  int operations = 0;
+  int failAt = 0;
 
-  void touch(std::string_view name) override { files.try_emplace(std::string(name)); }
-  std::string read(std::string_view name) override { return at(name); }
+  void touch(std::string_view name) override {
+    step(FileError::Action::create);
+    files.try_emplace(std::string(name));
+  }
+  std::string read(std::string_view name) override {
+    step(FileError::Action::read);
+    return at(name);
+  }
   void append(std::string_view name, std::string_view bytes) override {
     check();
     at(name) += bytes;
   }
   void replace(std::string_view name, std::string_view bytes) override {
     check();
+    if (!newFilesAllowed)
+      throw FileError(FileError::Action::replace, L"memo.txt", L"access denied");
     ++replaces;
     files[std::string(name)] = bytes;
   }
-  void truncate(std::string_view name) override {
+  bool takesNewFiles(std::string_view) override {
+    step(FileError::Action::write);
+    return newFilesAllowed;
+  }
+  void overwrite(std::string_view name, std::string_view bytes, std::string_view) override {
     check();
-    at(name).clear();
+    at(name) = bytes;
   }
   std::optional<std::uint64_t> size(std::string_view name) override {
+    step(FileError::Action::query);
     const auto it = files.find(name);
     if (it == files.end())
       return std::nullopt;
     return it->second.size();
+  }
+  void exclusively(std::string_view, const std::function<void()> &change) override {
+    step(FileError::Action::write); // taking the turn
+    change();
   }
 
 private:
@@ -124,7 +149,12 @@ private:
       throw FileError(FileError::Action::read, L"memo.txt", L"missing");
     return it->second;
   }
-  void check() const {
+  void step(FileError::Action action) {
+    if (++operations == failAt)
+      throw FileError(action, L"memo.txt", L"failed on purpose");
+  }
+  void check() {
+    step(FileError::Action::write);
     if (failWrites)
       throw FileError(FileError::Action::write, L"memo.txt", L"disk full");
   }

@@ -1,0 +1,206 @@
+// How memo.txt's encoding is told, measured on memo texts as people write
+// them (tests/unit/data), both ways: files of 1, 2, 5 and 20 memos saved as
+// Shift-JIS and as UTF-8 without a byte order mark, and UTF-8 files that
+// earlier versions appended Shift-JIS memos to. Prints the rates and a few
+// of the files misread; asserts the limits.
+#include "core/memo_format.h"
+#include "memo_corpus.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace tallynix;
+
+namespace {
+
+struct Text {
+  std::string utf8;
+  std::wstring text;
+  std::optional<std::string> shiftJis; // where code page 932 holds it
+  bool ascii = true;
+};
+
+std::vector<Text> corpusTexts(const Cp932 &codec) {
+  std::vector<Text> texts;
+  for (const std::string_view utf8 : tallynix::testing::memoCorpus()) {
+    Text t{std::string(utf8), {}, {}, true};
+    EXPECT_TRUE(utf8::appendDecoded(utf8, t.text)) << utf8;
+    t.shiftJis = codec.encode(t.text);
+    t.ascii = std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; });
+    texts.push_back(std::move(t));
+  }
+  return texts;
+}
+
+// One kind of file: how many were made, how many read otherwise than
+// written, and the first few of those.
+struct Rate {
+  Rate(const char *what, int memos) : what(what), memos(memos) {}
+  const char *what;
+  int memos;
+  int files = 0;
+  int misread = 0;
+  std::vector<std::string> examples;
+
+  void count(bool right, const std::string &shown) {
+    ++files;
+    if (right)
+      return;
+    ++misread;
+    if (examples.size() < 5)
+      examples.push_back(shown);
+  }
+  double percent() const { return files ? 100.0 * misread / files : 0; }
+  void print() const {
+    std::printf("  %-34s %2d memos: %5d files, %4d misread (%.2f %%)\n", what, memos, files,
+                misread, percent());
+    for (const std::string &example : examples)
+      std::printf("      %s\n", example.c_str());
+  }
+};
+
+class EncodingOnCorpus : public ::testing::Test {
+protected:
+  const Cp932 codec;
+  const std::vector<Text> texts = corpusTexts(codec);
+  std::mt19937 random{20261208};
+
+  // `count` texts drawn at random from `pool`.
+  std::vector<const Text *> draw(const std::vector<const Text *> &pool, int count) {
+    std::vector<const Text *> drawn;
+    std::uniform_int_distribution<std::size_t> pick(0, pool.size() - 1);
+    for (int k = 0; k < count; ++k)
+      drawn.push_back(pool[pick(random)]);
+    return drawn;
+  }
+  std::vector<const Text *> pool(bool shiftJisOnly) const {
+    std::vector<const Text *> found;
+    for (const Text &t : texts)
+      if (!shiftJisOnly || t.shiftJis)
+        found.push_back(&t);
+    return found;
+  }
+
+  // Checks one file: the `utf8` texts saved as UTF-8, then the `shiftJis`
+  // ones appended as Shift-JIS.
+  void check(Rate &rate, const std::vector<const Text *> &utf8,
+             const std::vector<const Text *> &shiftJis) {
+    std::string bytes;
+    std::vector<std::wstring> expected;
+    std::string shown;
+    for (const Text *t : utf8) {
+      bytes += memo::formatLine(static_cast<int>(expected.size()), t->utf8);
+      expected.push_back(t->text);
+      shown += t->utf8 + " | ";
+    }
+    for (const Text *t : shiftJis) {
+      bytes += memo::formatLine(static_cast<int>(expected.size()), *t->shiftJis);
+      expected.push_back(codec.decode(*t->shiftJis));
+      shown += "(SJIS) " + t->utf8 + " | ";
+    }
+    const memo::MemoFile file = memo::decodeMemos(bytes, codec);
+    const Encoding written = utf8.empty() ? Encoding::shiftJis : Encoding::utf8;
+    rate.count(file.encoding() == written && file.memos == expected, shown);
+  }
+
+  // `files` files of texts drawn at random: `utf8Memos` saved as UTF-8, then
+  // `shiftJisMemos` appended as Shift-JIS. Each part holds something besides
+  // ASCII, which reads alike either way.
+  void measure(Rate &rate, int utf8Memos, int shiftJisMemos, int files) {
+    const auto plain = [](const std::vector<const Text *> &part) {
+      return !part.empty() &&
+             std::all_of(part.begin(), part.end(), [](const Text *t) { return t->ascii; });
+    };
+    for (int made = 0; made < files;) {
+      const auto first = draw(pool(false), utf8Memos);
+      const auto second = draw(pool(true), shiftJisMemos);
+      if (plain(first) || plain(second))
+        continue;
+      check(rate, first, second);
+      ++made;
+    }
+  }
+};
+
+TEST_F(EncodingOnCorpus, TellsShiftJisFromUtf8InBothDirections) {
+  ASSERT_GE(texts.size(), 1000u);
+  int ambiguousShiftJis = 0;
+  int ambiguousUtf8 = 0;
+  for (const Text &t : texts) {
+    ambiguousShiftJis += t.shiftJis && !t.ascii && utf8::isValid(*t.shiftJis);
+    ambiguousUtf8 += !t.ascii && codec.encode(codec.decode(t.utf8)).has_value();
+  }
+  std::printf("memo corpus: %zu texts, %zu in code page 932; valid both ways: %d as Shift-JIS, "
+              "%d as UTF-8\n",
+              texts.size(), pool(true).size(), ambiguousShiftJis, ambiguousUtf8);
+
+  std::vector<Rate> asUtf8{{"Shift-JIS files read otherwise", 1}};
+  std::vector<Rate> asShiftJis{{"UTF-8 files read otherwise", 1}};
+  for (const Text &t : texts) {
+    if (t.ascii)
+      continue;
+    if (t.shiftJis)
+      check(asUtf8[0], {}, {&t});
+    check(asShiftJis[0], {&t}, {});
+  }
+  for (const int memos : {2, 5, 20}) {
+    asUtf8.push_back({"Shift-JIS files read otherwise", memos});
+    measure(asUtf8.back(), 0, memos, 2000);
+    asShiftJis.push_back({"UTF-8 files read otherwise", memos});
+    measure(asShiftJis.back(), memos, 0, 2000);
+  }
+  Rate mixed{"UTF-8 with Shift-JIS lines, misread", 0};
+  std::uniform_int_distribution<int> count(1, 5);
+  for (int k = 0; k < 2000; ++k) {
+    const int utf8Memos = count(random);
+    measure(mixed, utf8Memos, count(random), 1);
+  }
+  // Names of two kanji, each pair of the corpus's kanji: what comes closest
+  // to Shift-JIS that reads as UTF-8 (莉子 is 从q).
+  std::vector<std::string> kanji;
+  for (const Text &t : texts)
+    for (const wchar_t c : t.text)
+      if (c >= 0x4E00 && c <= 0x9FFF)
+        if (const auto bytes = codec.encode(std::wstring(1, c)); bytes && bytes->size() == 2)
+          kanji.push_back(*bytes);
+  std::sort(kanji.begin(), kanji.end());
+  kanji.erase(std::unique(kanji.begin(), kanji.end()), kanji.end());
+  Rate names{"two-kanji names read otherwise", 1};
+  int namesBothWays = 0;
+  for (const std::string &first : kanji)
+    for (const std::string &second : kanji) {
+      const std::string bytes = "000 " + first + second + "\r\n";
+      if (!utf8::isValid(bytes))
+        continue;
+      ++namesBothWays;
+      const memo::MemoFile file = memo::decodeMemos(bytes, codec);
+      std::string shown;
+      for (const wchar_t c : codec.decode(first + second))
+        shown += utf8::encode(std::wstring(1, c));
+      names.count(file.encoding() == Encoding::shiftJis, shown);
+    }
+  std::printf("%zu kanji, %zu names of two, %d of them UTF-8 too:\n", kanji.size(),
+              kanji.size() * kanji.size(), namesBothWays);
+  names.print();
+  for (const Rate &rate : asUtf8)
+    rate.print();
+  for (const Rate &rate : asShiftJis)
+    rate.print();
+  mixed.print();
+
+  // A Shift-JIS file read as UTF-8 corrupts the program's own file: none.
+  for (const Rate &rate : asUtf8)
+    EXPECT_EQ(rate.misread, 0) << rate.memos << " memos";
+  EXPECT_EQ(names.misread, 0);
+  EXPECT_LE(asShiftJis[0].percent(), 0.5);
+  for (std::size_t k = 1; k < asShiftJis.size(); ++k)
+    EXPECT_EQ(asShiftJis[k].misread, 0) << asShiftJis[k].memos << " memos";
+  EXPECT_LE(mixed.percent(), 5.0);
+}
+
+} // namespace
