@@ -110,7 +110,7 @@ void append(const std::string &path, int index, std::wstring_view text, const Co
   ::close(fd);
 }
 
-void removeByIndex(const std::string &path, int index) {
+void removeLine(const std::string &path, int index) {
   const std::string bytes = readBytes(path);
   std::string result(bytes.size() + 16, '\0');
   char *out = result.data();

@@ -6,7 +6,7 @@
 //                  wchar_t, a split at the line ends into strings;
 //   append         one iconv conversion of the text, its number in front,
 //                  one write to the file opened for appending;
-//   removeByIndex  one read, one pass that drops a line and numbers the
+//   removeLine     one read, one pass that drops a line and numbers the
 //                  others again, and a durable replace (write a temporary
 //                  file, flush it to disk, rename it over the file), as a
 //                  deleter that never loses memos on a crash must.
@@ -35,6 +35,6 @@ private:
 
 std::vector<std::wstring> readAll(const std::string &path, const Codec &codec);
 void append(const std::string &path, int index, std::wstring_view text, const Codec &codec);
-void removeByIndex(const std::string &path, int index);
+void removeLine(const std::string &path, int index);
 
 } // namespace bench::floor

@@ -102,15 +102,16 @@ void BM_append_floor(benchmark::State &state) {
   finish(state, n);
 }
 
-// Deletes memo 0 (every other line is numbered again); the file is restored
-// outside the timing.
-void BM_removeByIndex_tallynix(benchmark::State &state) {
+// Deletes memo 0 as the delete button does, checked by its text (every
+// other line is numbered again); the file is restored outside the timing.
+void BM_removeSelected_tallynix(benchmark::State &state) {
   const int n = static_cast<int>(state.range(0));
+  const std::wstring memo0 = bench::typicalMemo(0);
   const std::string path = freshCopy("remove-t", n);
   tallynix::posix::PosixFileSystem files;
   tallynix::MemoStore store(files, path);
   for (auto _ : state) {
-    store.removeByIndex(0);
+    store.removeSelected(0, memo0);
     state.PauseTiming();
     bench::writeFile(path, pristine(n));
     state.ResumeTiming();
@@ -118,11 +119,11 @@ void BM_removeByIndex_tallynix(benchmark::State &state) {
   finish(state, n);
 }
 
-void BM_removeByIndex_floor(benchmark::State &state) {
+void BM_removeSelected_floor(benchmark::State &state) {
   const int n = static_cast<int>(state.range(0));
   const std::string path = freshCopy("remove-f", n);
   for (auto _ : state) {
-    bench::floor::removeByIndex(path, 0);
+    bench::floor::removeLine(path, 0);
     state.PauseTiming();
     bench::writeFile(path, pristine(n));
     state.ResumeTiming();
@@ -136,8 +137,8 @@ BENCHMARK(BM_readAll_tallynix) MEMO_SIZES;
 BENCHMARK(BM_readAll_floor) MEMO_SIZES;
 BENCHMARK(BM_append_tallynix) MEMO_SIZES;
 BENCHMARK(BM_append_floor) MEMO_SIZES;
-BENCHMARK(BM_removeByIndex_tallynix) MEMO_SIZES;
-BENCHMARK(BM_removeByIndex_floor) MEMO_SIZES;
+BENCHMARK(BM_removeSelected_tallynix) MEMO_SIZES;
+BENCHMARK(BM_removeSelected_floor) MEMO_SIZES;
 
 } // namespace
 

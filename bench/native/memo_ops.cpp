@@ -2,11 +2,11 @@
 //
 //   memo_ops gen N PATH [utf8]           writes a memo file of N memos
 //   memo_ops run IMPL OP PATH N          IMPL: tallynix | floor
-//                                        OP: readAll | append | removeByIndex
+//                                        OP: readAll | append | removeSelected
 //
 // Run under `valgrind --tool=callgrind --collect-atstart=no`: only the one
 // measured call is collected. Before it, the same operation runs once
-// uncollected (on a scratch copy for removeByIndex), so that one-time costs
+// uncollected (on a scratch copy for removeSelected), so that one-time costs
 // such as loading iconv's CP932 module and resolving symbols stay out, as
 // they stay out of a long-running program's every command.
 #include "floor_memo.h"
@@ -26,7 +26,7 @@ namespace {
 
 int usage() {
   std::fputs("usage: memo_ops gen N PATH [utf8] | memo_ops run tallynix|floor "
-             "readAll|append|removeByIndex PATH N\n",
+             "readAll|append|removeSelected PATH N\n",
              stderr);
   return 2;
 }
@@ -65,10 +65,12 @@ int main(int argc, char **argv) {
     } else if (op == "append") {
       warm.append(memo);
       measured([&] { store.append(memo); });
-    } else if (op == "removeByIndex") {
+    } else if (op == "removeSelected") {
       bench::writeFile(scratch, bench::readFile(path));
-      warm.removeByIndex(0);
-      measured([&] { store.removeByIndex(0); });
+      // The delete that the delete button runs: memo 0, checked by its text.
+      const std::wstring memo0 = bench::typicalMemo(0);
+      warm.removeSelected(0, memo0);
+      measured([&] { store.removeSelected(0, memo0); });
     } else {
       return usage();
     }
@@ -80,10 +82,10 @@ int main(int argc, char **argv) {
     } else if (op == "append") {
       bench::floor::append(scratch, n, memo, codec);
       measured([&] { bench::floor::append(path, n, memo, codec); });
-    } else if (op == "removeByIndex") {
+    } else if (op == "removeSelected") {
       bench::writeFile(scratch, bench::readFile(path));
-      bench::floor::removeByIndex(scratch, 0);
-      measured([&] { bench::floor::removeByIndex(path, 0); });
+      bench::floor::removeLine(scratch, 0);
+      measured([&] { bench::floor::removeLine(path, 0); });
     } else {
       return usage();
     }
