@@ -157,6 +157,8 @@ class Commands(harness.TestCase):
 
         box = app.wait_message_box(PROGRAM_TITLE)
         self.assertIn("保存できない", box["text"], "the message says the text cannot be stored")
+        # Notepad's plain "UTF-8" gives a file of ASCII the same bytes: only the mark tells.
+        self.assertIn("「UTF-8 (BOM 付き)」", box["text"], "the message names the encoding that stores it")
         self.assertEqual(app.memo_path.read_bytes(), memo_file("kept"), "memo.txt is unchanged")
         self.assertEqual([b["id"] for b in box["buttons"]], [harness.IDOK])
 
@@ -293,17 +295,35 @@ class Commands(harness.TestCase):
             app.memo_path.write_bytes(bom + "000 あ\r\n".encode() + "001 い\r\n".encode("cp932"))
             strip.wait_list(["あ", "い"])
 
+        with self.subTest("UTF-8 without a character of three bytes"):
+            app.memo_path.write_bytes("000 Hokkaidō\r\n".encode())
+            strip.wait_list(["Hokkaidō"])
+            strip.type_text("卵")
+            strip.press(ADD)
+            wait_file(self, "000 Hokkaidō\r\n001 卵\r\n".encode())
+
         with self.subTest("Shift-JIS whose bytes read as UTF-8 too"):
             app.memo_path.write_bytes(memo_file("ﾃｽ"))  # C3 BD, "ý" in UTF-8
             strip.wait_list(["ﾃｽ"])
             strip.type_text("日本")
             strip.press(ADD)
             wait_file(self, memo_file("ﾃｽ", "日本"))
+
+        with self.subTest("the program's own Shift-JIS that reads as UTF-8 too"):
+            app.memo_path.write_bytes(b"")
+            strip.wait_list([])
+            strip.type_text("莉子")  # E4 BB 8E 71, "从q" in UTF-8
+            strip.press(ADD)
+            wait_file(self, memo_file("莉子"))
+            strip.type_text("卵")
+            strip.press(ADD)
+            wait_file(self, memo_file("莉子", "卵"))
+            strip.refill(["莉子", "卵"], after=ADD)
         app.record_fault("memo.txt saved as UTF-8 by an editor, with and without a byte order mark, "
                          "and with Shift-JIS lines an earlier version appended",
                          "each memo reads as written; 加 writes UTF-8 (emoji too), 削 keeps the mark and "
                          "every other line's bytes; a Shift-JIS file stays Shift-JIS even where its "
-                         "bytes read as UTF-8", memo_file("ﾃｽ", "日本"))
+                         "bytes read as UTF-8, the program's own included", memo_file("莉子", "卵"))
 
     def test_enter_neither_adds_nor_deletes(self):
         app = self.app
