@@ -1,6 +1,8 @@
-// Conversion between the program's Unicode text and the memo file's code
-// page 932 (Shift-JIS). The memo file is always code page 932, whatever the
-// system's locale, so that it stays readable when it moves between machines.
+// Conversion between the program's Unicode text and code page 932
+// (Shift-JIS), the encoding of every memo file the program creates. It is
+// code page 932 whatever the system's locale, so that the file stays
+// readable when it moves between machines; a memo file saved as UTF-8 is
+// read and written as UTF-8 instead (see memo_encoding.h).
 #pragma once
 
 #include <memory>

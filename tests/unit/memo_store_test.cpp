@@ -555,8 +555,9 @@ protected:
       after.memos.erase(after.memos.begin() + static_cast<std::ptrdiff_t>(place));
       break;
     case Step::clear:
-      if (const auto asked = store.snapshot())
+      if (const auto asked = store.snapshot()) {
         EXPECT_TRUE(store.clear(*asked));
+      }
       after.memos.clear();
       break;
     }
