@@ -68,13 +68,13 @@ class ReadOnlyMemoFile(FaultCase):
         app.post_click(window.hwnd, CLEAR)
         app.wait_message_box(CONFIRM_TITLE)
         app.press_message_box(CONFIRM_TITLE, harness.IDOK)
-        self.expect_message("書き込めませんでした")
+        self.expect_message("書き換えられませんでした", "元のまま")
 
         self.assertEqual(list(app.workdir.glob("memo.txt.*tmp")), [], "no temporary file left")
         self.assertTrue(app.process_alive(window.pid), "the program goes on")
         self.record("memo.txt read-only",
                     "memos shown; add, delete and clear each say the file cannot be written "
-                    "(delete: \"メモは元のまま残っています\"); the typed text stays; the program goes on",
+                    "(delete and clear: \"メモは元のまま残っています\"); the typed text stays; the program goes on",
                     SEED)
 
 
