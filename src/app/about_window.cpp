@@ -93,8 +93,7 @@ void AboutWindow::onLoad() {
   RECT frame{};
   GetWindowRect(hwnd(), &frame);
   const Point size{frame.right - frame.left, frame.bottom - frame.top};
-  const Point at =
-      placeOnScreen(Point{frame.left, frame.top}, size, {0, 0, size.x, size.y}, win32::monitors());
+  const Point at = placeWhollyOnScreen({frame.left, frame.top}, size, win32::monitors());
   SetWindowPos(hwnd(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -36,6 +36,16 @@ Point nearestPlace(Point at, const Rect &part, std::span<const Monitor> monitors
   return best;
 }
 
+// `part` of a window whose top-left corner is at `at`, on the screen; wide,
+// so that far-off positions cannot overflow.
+struct Area {
+  long long left, top, right, bottom;
+};
+Area placed(Point at, const Rect &part) {
+  return {static_cast<long long>(at.x) + part.left, static_cast<long long>(at.y) + part.top,
+          static_cast<long long>(at.x) + part.right, static_cast<long long>(at.y) + part.bottom};
+}
+
 } // namespace
 
 Rect animationStart(Rect window) { return {window.right, window.bottom, window.left, window.top}; }
@@ -54,9 +64,18 @@ Point placeOnScreen(std::optional<Point> wanted, Point size, Rect grip,
     return wanted.value_or(Point{});
   if (!wanted)
     return {monitors.front().workArea.left, monitors.front().workArea.top};
-  if (nearestPlace(*wanted, grip, monitors) == *wanted)
-    return *wanted;
-  return nearestPlace(*wanted, {0, 0, size.x, size.y}, monitors);
+  const Area held = placed(*wanted, grip);
+  for (const Monitor &monitor : monitors) {
+    const Rect &area = monitor.area;
+    if (held.left >= area.left && held.top >= area.top && held.right <= area.right &&
+        held.bottom <= area.bottom)
+      return *wanted;
+  }
+  return placeWhollyOnScreen(*wanted, size, monitors);
+}
+
+Point placeWhollyOnScreen(Point wanted, Point size, std::span<const Monitor> monitors) {
+  return nearestPlace(wanted, {0, 0, size.x, size.y}, monitors);
 }
 
 } // namespace tallynix
