@@ -98,6 +98,13 @@ void MainWindow::onLoad() {
   setLeft(stored.left);
   setTop(stored.top);
 
+  // Laid out for the monitor that holds the drag margin, then placed: a strip
+  // put flush against an edge of a monitor of another density stays within.
+  const std::optional<Point> wanted =
+      storedPixelPosition(stored.left, stored.top, rt.twipsPerPixel());
+  const std::vector<Monitor> screens = win32::monitors(rt.dpi());
+  layOutFor(openingDpi(wanted, StripLayout::dragMargin(rt.dpi()), screens, rt.dpi()));
+
   RECT window{};
   GetWindowRect(hwnd(), &window);
   const Rect end{window.left, window.top, window.right, window.bottom};
@@ -107,9 +114,8 @@ void MainWindow::onLoad() {
 
   // The strip must open where it can be dragged: by its margin at the left
   // end.
-  const Point at = placeOnScreen(storedPixelPosition(stored.left, stored.top, rt.twipsPerPixel()),
-                                 {end.right - end.left, end.bottom - end.top},
-                                 StripLayout::dragMargin(dpi()), win32::monitors());
+  const Point at = placeOnScreen(wanted, {end.right - end.left, end.bottom - end.top},
+                                 StripLayout::dragMargin(dpi()), screens);
   SetWindowPos(hwnd(), HWND_TOPMOST, at.x, at.y, 1, 1, SWP_NOSIZE);
 
   memos_.touch();

@@ -46,6 +46,12 @@ Area placed(Point at, const Rect &part) {
           static_cast<long long>(at.x) + part.right, static_cast<long long>(at.y) + part.bottom};
 }
 
+// How far apart two stretches of one axis are: negative by as much as they
+// overlap.
+long long apart(long long start, long long end, int otherStart, int otherEnd) {
+  return std::max(otherStart - end, start - otherEnd);
+}
+
 } // namespace
 
 Rect animationStart(Rect window) { return {window.right, window.bottom, window.left, window.top}; }
@@ -76,6 +82,32 @@ Point placeOnScreen(std::optional<Point> wanted, Point size, Rect grip,
 
 Point placeWhollyOnScreen(Point wanted, Point size, std::span<const Monitor> monitors) {
   return nearestPlace(wanted, {0, 0, size.x, size.y}, monitors);
+}
+
+int openingDpi(std::optional<Point> wanted, Rect grip, std::span<const Monitor> monitors,
+               int fallback) {
+  if (monitors.empty())
+    return fallback;
+  if (!wanted)
+    return monitors.front().dpi;
+  const Area part = placed(*wanted, grip);
+  // The most of the grip, then the least distance: the primary monitor on a tie.
+  const Monitor *chosen = &monitors.front();
+  double best = std::numeric_limits<double>::infinity();
+  for (const Monitor &monitor : monitors) {
+    const Rect &area = monitor.area;
+    const double dx = static_cast<double>(apart(part.left, part.right, area.left, area.right));
+    const double dy = static_cast<double>(apart(part.top, part.bottom, area.top, area.bottom));
+    // Overlapping monitors score below zero by the area they share.
+    const double score = dx < 0 && dy < 0 ? -dx * dy
+                                          : std::max(dx, 0.0) * std::max(dx, 0.0) +
+                                                std::max(dy, 0.0) * std::max(dy, 0.0);
+    if (score < best) {
+      best = score;
+      chosen = &monitor;
+    }
+  }
+  return chosen->dpi;
 }
 
 } // namespace tallynix

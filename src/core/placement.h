@@ -23,6 +23,7 @@ struct Rect {
 struct Monitor {
   Rect area;     // the whole monitor
   Rect workArea; // without the taskbar
+  int dpi = 96;  // the density windows on it are laid out for
 };
 
 // The rectangle the opening animation starts from: both corners swapped.
@@ -52,5 +53,11 @@ Point placeOnScreen(std::optional<Point> wanted, Point size, Rect grip,
 // nearest place that brings all of it within a work area, clear of the
 // taskbar.
 Point placeWhollyOnScreen(Point wanted, Point size, std::span<const Monitor> monitors);
+
+// The density a window is laid out for before it is placed at `wanted`: that
+// of the monitor holding the most of its `grip`, else of the nearest monitor;
+// for unusable values, the primary monitor's. `fallback` with no monitor.
+int openingDpi(std::optional<Point> wanted, Rect grip, std::span<const Monitor> monitors,
+               int fallback);
 
 } // namespace tallynix

@@ -101,3 +101,27 @@ TEST(Placement, TheAboutWindowOpensWhollyWithinAWorkAreaNearItsPlace) {
   // Not over the taskbar.
   EXPECT_EQ(placeWhollyOnScreen({300, 420}, {194, 160}, small), (Point{300, 410}));
 }
+
+TEST(Placement, AWindowIsLaidOutForTheMonitorItOpensOn) {
+  // A primary at 96 dpi and a monitor of 144 dpi on its right.
+  const std::vector<Monitor> two = {{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 96},
+                                    {{1920, 0, 4480, 1440}, {1920, 0, 4480, 1400}, 144}};
+  const Rect margin{0, 0, 8, 13};
+  const struct {
+    std::optional<Point> wanted;
+    int dpi;
+    const char *what;
+  } cases[] = {
+      {Point{100, 100}, 96, "on the primary"},
+      {Point{3000, 1420}, 144, "on the other, over its taskbar"},
+      {Point{1915, 500}, 96, "across both, most on the primary"},
+      {Point{1917, 500}, 144, "across both, most on the other"},
+      {Point{9000, 200}, 144, "off screen right: the nearest"},
+      {Point{-500, 1300}, 96, "off screen left: the nearest"},
+      {Point{1900, 1200}, 144, "below the primary, nearer the other"},
+      {std::nullopt, 96, "unusable values: the primary's"},
+  };
+  for (const auto &c : cases)
+    EXPECT_EQ(openingDpi(c.wanted, margin, two, 120), c.dpi) << c.what;
+  EXPECT_EQ(openingDpi(Point{0, 0}, margin, {}, 120), 120) << "no monitor known";
+}
