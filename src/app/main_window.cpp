@@ -179,6 +179,11 @@ bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &
     return false;
   case WM_ACTIVATE:
     return onActivate(LOWORD(wParam) != WA_INACTIVE);
+  case WM_ENDSESSION:
+    // The process may end as soon as this returns.
+    if (wParam)
+      commands_.endSession();
+    return true;
   case WM_SHOWWINDOW:
     // Only a shown strip watches its folder: hidden, nothing wakes it, and
     // showing it again brings the list up to date.

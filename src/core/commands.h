@@ -87,6 +87,11 @@ public:
   void hideToTray();
   // The close button: store the position, unload and end.
   void closeProgram();
+  // Windows ends the session (sign-out, shutdown, or an installer closing
+  // the program through the Restart Manager): as the close button, so that
+  // the dragged place is kept. An open question counts as unanswered, and a
+  // position that cannot be stored does not hold the session up.
+  void endSession();
   // A mouse message of the notification icon, as the strip reports it: the
   // x of a mouse move, in twips.
   void onIconMouse(float xTwips, float twipsPerPixel);

@@ -129,6 +129,13 @@ bool Form::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &result
     unload();
     result = 0;
     return true;
+  case WM_ENDSESSION:
+    // The session ends: the program with it, storing nothing (the memo
+    // strip stores its place first).
+    if (wParam)
+      runtime_.endProgram();
+    result = 0;
+    return true;
   case WM_DPICHANGED: {
     // On a monitor of another density: laid out for it, at the place the
     // system suggests. The load's own moves end where the load puts the

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The strip's life: where it opens, hiding it to the notification icon and
 bringing it back, the icon's menu, ending the program by Exit or by the close
-button, and the icon surviving a restart of the shell."""
+button, the end of the session, and the icon surviving a restart of the
+shell."""
 
 import time
 
@@ -189,6 +190,28 @@ class WindowLife(harness.TestCase):
         app.wait_tray_icons(0)
         self.assertEqual(app.stored_position(), ("1800", "3600"), "closing stores the dragged position")
         self.assertEqual(app.memo_path.read_bytes(), MEMO_BYTES, "memo.txt untouched")
+
+    def end_session_after_a_drag(self, end, asking=False):
+        """Drags the strip (asking the clear question too) and lets end(window) end the session: the
+        dragged place is stored as the close button stores it, and nothing is cleared."""
+        app = self.app
+        window = self.drag_by(self.start_with_memos(), 200, 300)
+        if asking:
+            app.post_click(window.hwnd, CLEAR)
+            app.wait_message_box("確認")
+        end(window)
+        self.wait_program_ended(window.pid)
+        self.assertEqual(app.stored_position(), ("3000", "4500"), "the dragged place, in twips")
+        self.assertEqual(app.memo_path.read_bytes(), MEMO_BYTES, "memo.txt untouched")
+
+    def test_signing_out_keeps_the_dragged_place(self):
+        self.end_session_after_a_drag(lambda window: self.app.end_session())
+
+    def test_signing_out_with_the_clear_question_open(self):
+        self.end_session_after_a_drag(lambda window: self.app.end_session(), asking=True)
+
+    def test_an_installer_closes_the_program(self):
+        self.end_session_after_a_drag(lambda window: self.assertTrue(self.app.close_for_installer(window.hwnd)))
 
     def test_icon_comes_back_after_a_shell_restart(self):
         app = self.app

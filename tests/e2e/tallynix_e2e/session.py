@@ -21,6 +21,7 @@ from .probe import Control, Probe, Window, hex_text
 from .world import wait_until
 
 POSITION_KEY = "HKCU\\Software\\tallynix\\WindowPosition"
+ENDSESSION_CLOSEAPP = 0x1
 
 # A notification-area slot with at least this many dark pixels holds an icon.
 MIN_ICON_PIXELS = 8
@@ -263,6 +264,17 @@ class Session:
     def process_alive(self, pid: int) -> bool:
         """Whether the Windows process `pid` is still running."""
         return self.probe.call("process", pid)["alive"]
+
+    def end_session(self):
+        """Signs out as Windows does: `wineboot --end-session` sends each window WM_QUERYENDSESSION, then
+        WM_ENDSESSION (wParam TRUE), and ends the prefix's programs."""
+        world.run([world.loader(), "wineboot", "--end-session"], env={**self.env, "WINELOADER": str(world.loader())},
+                  check=True, timeout=60, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def close_for_installer(self, hwnd: int) -> bool:
+        """The Restart Manager closes the program for an installer: the same two messages with
+        ENDSESSION_CLOSEAPP, to each window of hwnd's process; returns whether every one agreed."""
+        return self.probe.call("end-session", hwnd, ENDSESSION_CLOSEAPP)["agreed"]
 
     # ---- windows and controls
 
