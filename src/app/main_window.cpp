@@ -21,15 +21,6 @@ constexpr UINT kFollowPending = WM_APP + 2;
 // Sent by the message loop once a shown strip is on the screen.
 constexpr UINT kStartWatching = WM_APP + 3;
 
-std::string toAnsi(std::wstring_view text) {
-  const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
-                      nullptr, nullptr);
-  return bytes;
-}
-
 } // namespace
 
 MainWindow::MainWindow(win32::Runtime &runtime, std::function<void()> showAboutWindow)
@@ -127,8 +118,8 @@ void MainWindow::onLoad() {
 }
 
 void MainWindow::addIcon() {
-  icon_.add(IconRecord::make(reinterpret_cast<std::uintptr_t>(hwnd()),
-                             reinterpret_cast<std::uintptr_t>(iconImage_.get()), toAnsi(kTip)));
+  icon_.add(win32::iconRecord(reinterpret_cast<std::uintptr_t>(hwnd()),
+                              reinterpret_cast<std::uintptr_t>(iconImage_.get()), kTip));
 }
 
 void MainWindow::onUnload() {

@@ -816,6 +816,7 @@ Json verbScreen(const Args &) {
       .add("height", GetSystemMetrics(SM_CYSCREEN))
       .add("dpi_x", dpiX)
       .add("dpi_y", dpiY)
+      .add("acp", static_cast<std::int64_t>(GetACP()))
       .add("cursor", at)
       .add("foreground", GetForegroundWindow());
 }

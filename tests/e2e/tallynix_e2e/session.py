@@ -18,7 +18,7 @@ from pathlib import Path
 from . import ids, images, world
 from .images import Image
 from .probe import Control, Probe, Window, hex_text
-from .world import wait_until
+from .world import HarnessError, wait_until
 
 POSITION_KEY = "HKCU\\Software\\tallynix\\WindowPosition"
 ENDSESSION_CLOSEAPP = 0x1
@@ -189,6 +189,13 @@ class Session:
         """A registry value as the running prefix sees it, None when absent."""
         answer = self.probe.call("reg-get", hex_text(path), hex_text(name))
         return answer.get("value") if answer["exists"] else None
+
+    def set_locale(self, lang: str):
+        """Runs the prefix under another Unix locale (before boot()): Wine takes its ANSI code page from
+        it, so C.UTF-8 gives 1252 as on an English Windows."""
+        if self.booted:
+            raise HarnessError("set_locale must come before the prefix boots")
+        self.env.update(LANG=lang, LC_ALL=lang)
 
     def set_dpi(self, dpi: int):
         self.set_registry("HKCU\\Control Panel\\Desktop", "LogPixels", dpi)
