@@ -321,10 +321,13 @@ void MainWindow::onCommand(int id, int code) {
 // --- What the commands use of the strip ---
 
 void MainWindow::open() {
-  // A strip already in view stays as it is, and so does the keyboard focus
-  // of whatever the user is typing in.
+  // A strip already in view stays where it is, and so does the keyboard
+  // focus of whatever the user is typing in; it only comes back on top of
+  // what covers it, as an activated taskbar covers a strip parked over it.
   if (!visible())
     Form::show();
+  else
+    SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 std::wstring MainWindow::typedText() {

@@ -38,7 +38,7 @@ public:
   virtual bool iconShown() = 0;
   virtual bool addIconAgain() = 0;
   // Loads a fresh strip, with its whole load sequence, when none is loaded,
-  // then shows it.
+  // then shows it on top of every window.
   virtual void open() = 0;
   virtual void hide() = 0;
   // Destroys the window and removes its icon.

@@ -968,6 +968,15 @@ Json verbHide(const Args &args) {
   return ok().add("visible", IsWindowVisible(h) != FALSE);
 }
 
+// topmost HWND: puts the window at the top of the always-on-top windows, as
+// an activated taskbar covers the strip, without activating it.
+Json verbTopmost(const Args &args) {
+  HWND h = requireWindow(args.window(0));
+  if (!SetWindowPos(h, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE))
+    fail("SetWindowPos failed");
+  return ok();
+}
+
 // dpi-changed HWND DPI LEFT TOP RIGHT BOTTOM: sends WM_DPICHANGED as the
 // system does when a window comes to a monitor of another density. Its
 // suggested rectangle is written into the window's process first: a pointer
@@ -1057,6 +1066,7 @@ const std::map<std::string, Verb, std::less<>> &verbs() {
       {"wait-count", verbWaitCount},
       {"wait-new", verbWaitNew},
       {"hide", verbHide},
+      {"topmost", verbTopmost},
       {"dpi-changed", verbDpiChanged},
       {"end-session", verbEndSession},
   };

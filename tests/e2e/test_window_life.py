@@ -279,8 +279,13 @@ class WindowLife(harness.TestCase):
         in_front = lambda: app.focus(editor.hwnd)["foreground"] == editor.hwnd
         app.send_keys(editor.hwnd, "text:abc")
         harness.wait_until(in_front, 10, "Notepad in front")
+        # And on top of the strip, as an activated taskbar covers a strip parked over it.
+        app.put_on_top(editor.hwnd)
+        above = lambda: (lambda z: z[window.hwnd] < z[editor.hwnd])({w.hwnd: w.z for w in app.windows()})
+        self.assertFalse(above(), "Notepad covers the strip")
 
         app.click(*app.tray_icon_centre(0), button=1)
+        harness.wait_until(above, 5, "the strip back on top of Notepad")
         # The strip would take the foreground within a few hundred
         # milliseconds; it must not take it at all.
         deadline = time.monotonic() + 2

@@ -412,6 +412,11 @@ class Session:
         """WM_DPICHANGED to hwnd, as on coming to a monitor of `dpi`, with the suggested window rect."""
         self.probe.call("dpi-changed", hwnd, dpi, *rect)
 
+    def put_on_top(self, hwnd: int):
+        """Puts hwnd on top of the always-on-top windows without activating it, as an activated taskbar
+        covers a strip parked over it (Wine's taskbar is no topmost window)."""
+        self.probe.call("topmost", hwnd)
+
     def focus(self, hwnd: int) -> dict:
         """GUI state of hwnd's thread: focus, active window, capture, menu mode."""
         return self.probe.call("focus", hwnd)
