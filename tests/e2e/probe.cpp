@@ -1005,33 +1005,18 @@ Json verbDpiChanged(const Args &args) {
   return ok();
 }
 
-// end-session HWND LPARAM: ends the session for the process of HWND as the
-// system does: WM_QUERYENDSESSION to each of its top-level windows, then,
-// where every one agreed, WM_ENDSESSION (wParam TRUE), both with LPARAM.
-// LPARAM 1 (ENDSESSION_CLOSEAPP) is the Restart Manager closing the program
-// for an installer; Wine has none.
+// end-session HWND LPARAM: WM_QUERYENDSESSION to HWND, then, where it agreed,
+// WM_ENDSESSION (wParam TRUE), both with LPARAM, as the Restart Manager
+// sends them with ENDSESSION_CLOSEAPP (1) to close a program for an
+// installer; Wine has none.
 Json verbEndSession(const Args &args) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(requireWindow(args.window(0)), &pid);
+  HWND h = requireWindow(args.window(0));
   const auto lParam = static_cast<LPARAM>(args.number(1));
-  std::vector<HWND> windows;
-  for (HWND h : topLevelWindows()) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(h, &owner);
-    if (owner == pid)
-      windows.push_back(h);
-  }
-  bool agreed = true;
-  for (HWND h : windows) {
-    DWORD_PTR answer = 0;
-    agreed =
-        SendMessageTimeoutW(h, WM_QUERYENDSESSION, 0, lParam, SMTO_ABORTIFHUNG, 5000, &answer) &&
-        answer && agreed;
-  }
-  if (agreed)
-    for (HWND h : windows)
-      SendMessageTimeoutW(h, WM_ENDSESSION, TRUE, lParam, SMTO_ABORTIFHUNG, 5000, nullptr);
-  return ok().add("agreed", agreed);
+  DWORD_PTR agreed = 0;
+  if (SendMessageTimeoutW(h, WM_QUERYENDSESSION, 0, lParam, SMTO_ABORTIFHUNG, 5000, &agreed) &&
+      agreed)
+    SendMessageTimeoutW(h, WM_ENDSESSION, TRUE, lParam, SMTO_ABORTIFHUNG, 5000, nullptr);
+  return ok().add("agreed", agreed != 0);
 }
 
 const std::map<std::string, Verb, std::less<>> &verbs() {

@@ -280,7 +280,7 @@ class Session:
 
     def close_for_installer(self, hwnd: int) -> bool:
         """The Restart Manager closes the program for an installer: the same two messages with
-        ENDSESSION_CLOSEAPP, to each window of hwnd's process; returns whether every one agreed."""
+        ENDSESSION_CLOSEAPP, sent to hwnd by the probe; returns whether the window agreed."""
         return self.probe.call("end-session", hwnd, ENDSESSION_CLOSEAPP)["agreed"]
 
     # ---- windows and controls
