@@ -88,13 +88,19 @@ SIZE AboutWindow::layOut() {
 }
 
 void AboutWindow::onLoad() {
-  // On a screen too small for the design position, open wholly where it is
-  // seen, as near to that position as the screen allows.
+  // Laid out for the monitor of its design position, then placed: on a
+  // screen too small for that position, it opens wholly where it is seen, as
+  // near to it as the screen allows.
+  const int systemDpi = runtime().dpi();
+  const std::vector<Monitor> screens = win32::monitors(systemDpi);
   RECT frame{};
   GetWindowRect(hwnd(), &frame);
-  const Point size{frame.right - frame.left, frame.bottom - frame.top};
+  const Point wanted{frame.left, frame.top};
+  layOutFor(openingDpi(wanted, {0, 0, frame.right - frame.left, frame.bottom - frame.top}, screens,
+                       systemDpi));
+  GetWindowRect(hwnd(), &frame);
   const Point at =
-      placeOnScreen(Point{frame.left, frame.top}, size, {0, 0, size.x, size.y}, win32::monitors());
+      placeWhollyOnScreen(wanted, {frame.right - frame.left, frame.bottom - frame.top}, screens);
   SetWindowPos(hwnd(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

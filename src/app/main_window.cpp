@@ -21,15 +21,6 @@ constexpr UINT kFollowPending = WM_APP + 2;
 // Sent by the message loop once a shown strip is on the screen.
 constexpr UINT kStartWatching = WM_APP + 3;
 
-std::string toAnsi(std::wstring_view text) {
-  const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
-                      nullptr, nullptr);
-  return bytes;
-}
-
 } // namespace
 
 MainWindow::MainWindow(win32::Runtime &runtime, std::function<void()> showAboutWindow)
@@ -98,6 +89,13 @@ void MainWindow::onLoad() {
   setLeft(stored.left);
   setTop(stored.top);
 
+  // Laid out for the monitor that holds the drag margin, then placed: a strip
+  // put flush against an edge of a monitor of another density stays within.
+  const std::optional<Point> wanted =
+      storedPixelPosition(stored.left, stored.top, rt.twipsPerPixel());
+  const std::vector<Monitor> screens = win32::monitors(rt.dpi());
+  layOutFor(openingDpi(wanted, StripLayout::dragMargin(rt.dpi()), screens, rt.dpi()));
+
   RECT window{};
   GetWindowRect(hwnd(), &window);
   const Rect end{window.left, window.top, window.right, window.bottom};
@@ -107,9 +105,8 @@ void MainWindow::onLoad() {
 
   // The strip must open where it can be dragged: by its margin at the left
   // end.
-  const Point at = placeOnScreen(storedPixelPosition(stored.left, stored.top, rt.twipsPerPixel()),
-                                 {end.right - end.left, end.bottom - end.top},
-                                 StripLayout::dragMargin(dpi()), win32::monitors());
+  const Point at = placeOnScreen(wanted, {end.right - end.left, end.bottom - end.top},
+                                 StripLayout::dragMargin(dpi()), screens);
   SetWindowPos(hwnd(), HWND_TOPMOST, at.x, at.y, 1, 1, SWP_NOSIZE);
 
   memos_.touch();
@@ -121,8 +118,8 @@ void MainWindow::onLoad() {
 }
 
 void MainWindow::addIcon() {
-  icon_.add(IconRecord::make(reinterpret_cast<std::uintptr_t>(hwnd()),
-                             reinterpret_cast<std::uintptr_t>(iconImage_.get()), toAnsi(kTip)));
+  icon_.add(win32::iconRecord(reinterpret_cast<std::uintptr_t>(hwnd()),
+                              reinterpret_cast<std::uintptr_t>(iconImage_.get()), kTip));
 }
 
 void MainWindow::onUnload() {
@@ -173,6 +170,11 @@ bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &
     return false;
   case WM_ACTIVATE:
     return onActivate(LOWORD(wParam) != WA_INACTIVE);
+  case WM_ENDSESSION:
+    // The process may end as soon as this returns.
+    if (wParam)
+      commands_.endSession();
+    return true;
   case WM_SHOWWINDOW:
     // Only a shown strip watches its folder: hidden, nothing wakes it, and
     // showing it again brings the list up to date.
@@ -319,10 +321,13 @@ void MainWindow::onCommand(int id, int code) {
 // --- What the commands use of the strip ---
 
 void MainWindow::open() {
-  // A strip already in view stays as it is, and so does the keyboard focus
-  // of whatever the user is typing in.
+  // A strip already in view stays where it is, and so does the keyboard
+  // focus of whatever the user is typing in; it only comes back on top of
+  // what covers it, as an activated taskbar covers a strip parked over it.
   if (!visible())
     Form::show();
+  else
+    SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 std::wstring MainWindow::typedText() {

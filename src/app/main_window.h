@@ -23,7 +23,8 @@ class MainWindow final : public win32::Form, private MemoStrip {
 public:
   MainWindow(win32::Runtime &runtime, std::function<void()> showAboutWindow);
 
-  // Loads a fresh strip when none is loaded, then shows it.
+  // Loads a fresh strip when none is loaded, then shows it; a strip in view
+  // comes back on top.
   void open() override;
 
 private:

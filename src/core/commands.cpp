@@ -3,6 +3,8 @@
 #include "core/error_text.h"
 #include "core/icon_clicks.h"
 
+#include <exception>
+
 namespace tallynix {
 
 void MemoCommands::refillList() {
@@ -69,6 +71,17 @@ void MemoCommands::hideToTray() {
 
 void MemoCommands::closeProgram() {
   storePosition();
+  strip_.unload();
+  strip_.endProgram();
+}
+
+void MemoCommands::endSession() {
+  try {
+    storePosition();
+  } catch (const std::exception &) {
+    // Ending matters more than the place: the system may end the process
+    // at any moment.
+  }
   strip_.unload();
   strip_.endProgram();
 }

@@ -38,7 +38,7 @@ public:
   virtual bool iconShown() = 0;
   virtual bool addIconAgain() = 0;
   // Loads a fresh strip, with its whole load sequence, when none is loaded,
-  // then shows it.
+  // then shows it on top of every window.
   virtual void open() = 0;
   virtual void hide() = 0;
   // Destroys the window and removes its icon.
@@ -87,6 +87,11 @@ public:
   void hideToTray();
   // The close button: store the position, unload and end.
   void closeProgram();
+  // Windows ends the session (sign-out, shutdown, or an installer closing
+  // the program through the Restart Manager): as the close button, so that
+  // the dragged place is kept. An open question counts as unanswered, and a
+  // position that cannot be stored does not hold the session up.
+  void endSession();
   // A mouse message of the notification icon, as the strip reports it: the
   // x of a mouse move, in twips.
   void onIconMouse(float xTwips, float twipsPerPixel);

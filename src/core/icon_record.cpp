@@ -23,6 +23,16 @@ IconRecord IconRecord::make(std::uint64_t window, std::uint64_t icon, std::strin
   return record;
 }
 
+IconRecord IconRecord::makeWide(std::uint64_t window, std::uint64_t icon, std::wstring_view tip) {
+  if (tip.size() + 1 > kIconWideTipSize)
+    throw std::length_error("notification icon tip longer than 63 characters");
+  IconRecord record = make(window, icon, {});
+  record.wide = true;
+  for (std::size_t i = 0; i < tip.size(); ++i)
+    record.wideTip[i] = static_cast<std::uint16_t>(tip[i]);
+  return record;
+}
+
 std::array<std::uint8_t, kIconRecordSize> IconRecord::bytes() const {
   std::array<std::uint8_t, kIconRecordSize> out{};
   put32(&out[0], size);

@@ -4,6 +4,19 @@
 
 namespace tallynix::win32 {
 
+int monitorDpi(HMONITOR monitor, int systemDpi) {
+  // Windows 8.1 and later; shell32 has the library loaded already.
+  using GetDpiForMonitorFn = HRESULT(WINAPI *)(HMONITOR, int, UINT *, UINT *);
+  constexpr int kEffectiveDpi = 0; // MDT_EFFECTIVE_DPI
+  const UniqueModule shcore = loadSystemLibrary(L"shcore.dll");
+  UINT x = 0;
+  UINT y = 0;
+  if (const auto forMonitor = lookUp<GetDpiForMonitorFn>(shcore.get(), "GetDpiForMonitor"))
+    if (SUCCEEDED(forMonitor(monitor, kEffectiveDpi, &x, &y)) && x > 0)
+      return static_cast<int>(x);
+  return systemDpi;
+}
+
 int monitorDpi(HWND window, int systemDpi) {
   using GetDpiForWindowFn = UINT(WINAPI *)(HWND);
   const auto forWindow =
@@ -11,18 +24,7 @@ int monitorDpi(HWND window, int systemDpi) {
   if (forWindow)
     if (const UINT dpi = forWindow(window))
       return static_cast<int>(dpi);
-  // Windows 8.1.
-  using GetDpiForMonitorFn = HRESULT(WINAPI *)(HMONITOR, int, UINT *, UINT *);
-  constexpr int kEffectiveDpi = 0; // MDT_EFFECTIVE_DPI
-  const UniqueModule shcore = loadSystemLibrary(L"shcore.dll");
-  UINT x = 0;
-  UINT y = 0;
-  if (const auto forMonitor = lookUp<GetDpiForMonitorFn>(shcore.get(), "GetDpiForMonitor"))
-    if (SUCCEEDED(forMonitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), kEffectiveDpi, &x,
-                             &y)) &&
-        x > 0)
-      return static_cast<int>(x);
-  return systemDpi;
+  return monitorDpi(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), systemDpi);
 }
 
 void resizeClient(HWND window, SIZE client) {

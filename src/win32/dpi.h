@@ -8,9 +8,10 @@
 
 namespace tallynix::win32 {
 
-// The dots per inch `window` is shown at, or `systemDpi` where the system
-// knows no other.
+// The dots per inch `window` is shown at, or those of `monitor`; `systemDpi`
+// where the system knows no other.
 int monitorDpi(HWND window, int systemDpi);
+int monitorDpi(HMONITOR monitor, int systemDpi);
 
 // Sizes `window` so that its client area is `client`, its outer top-left
 // corner staying where it is.

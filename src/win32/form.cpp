@@ -20,21 +20,25 @@ void Form::load() {
   try {
     create();
     shownSinceLoad_ = false;
-    layOutFor(monitorDpi(hwnd_, runtime_.dpi()));
+    loading_ = true;
     onLoad();
-    // Placed on a monitor of another density than the one it was made on.
+    loading_ = false;
     if (const int dpi = monitorDpi(hwnd_, runtime_.dpi()); dpi != dpi_)
       layOutFor(dpi);
   } catch (const std::exception &error) {
+    loading_ = false;
     runtime_.reportFatalError(error, hwnd_);
     if (hwnd_)
       DestroyWindow(hwnd_);
   } catch (...) {
+    loading_ = false;
     runtime_.reportUnknownFatalError(hwnd_);
     if (hwnd_)
       DestroyWindow(hwnd_);
   }
 }
+
+void Form::onLoad() { layOutFor(monitorDpi(hwnd_, runtime_.dpi())); }
 
 void Form::show() {
   load();
@@ -125,13 +129,23 @@ bool Form::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &result
     unload();
     result = 0;
     return true;
+  case WM_ENDSESSION:
+    // The session ends: the program with it, storing nothing (the memo
+    // strip stores its place first).
+    if (wParam)
+      runtime_.endProgram();
+    result = 0;
+    return true;
   case WM_DPICHANGED: {
     // On a monitor of another density: laid out for it, at the place the
-    // system suggests.
-    const RECT &suggested = *reinterpret_cast<const RECT *>(lParam);
-    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    layOutFor(LOWORD(wParam));
+    // system suggests. The load's own moves end where the load puts the
+    // window: it has laid the window out for that monitor already.
+    if (!loading_) {
+      const RECT &suggested = *reinterpret_cast<const RECT *>(lParam);
+      SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      layOutFor(LOWORD(wParam));
+    }
     result = 0;
     return true;
   }

@@ -46,10 +46,13 @@ protected:
   // Creates the native window and its controls, hidden. Called by load.
   virtual void create() = 0;
   // Places the controls for dpi(), with fonts made for it, and returns the
-  // client size; called after create, and again whenever the window comes
-  // to a monitor of another density.
+  // client size; called by layOutFor.
   virtual SIZE layOut();
-  virtual void onLoad() {}
+  // Lays the window out for the monitor it opens on (layOutFor), then places
+  // it: laid out first, it is placed at its size there. By default it stays
+  // where it was created. Afterwards it is laid out again only where the
+  // system put it on a monitor of another density after all.
+  virtual void onLoad();
   virtual void onUnload() {}
   // Handles a message; false passes it on to the default handling.
   virtual bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &result);
@@ -58,16 +61,19 @@ protected:
 
   // Registers the class once and creates the window with this object bound.
   HWND createWindow(const WNDCLASSEXW &windowClass, DWORD exStyle, DWORD style, RECT bounds);
+  // Lays the window out for `dpi`, its top-left corner staying where it is;
+  // also whenever the window comes to a monitor of another density.
+  void layOutFor(int dpi);
 
 private:
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
   void moveTo(float leftTwips, float topTwips);
-  void layOutFor(int dpi);
 
   Runtime &runtime_;
   HWND hwnd_ = nullptr;
   bool shownSinceLoad_ = false;
+  bool loading_ = false;
   int dpi_ = 96;
 };
 

@@ -7,7 +7,8 @@
 
 namespace tallynix::win32 {
 
-// Every monitor with its work area, the primary one first.
-std::vector<Monitor> monitors();
+// Every monitor with its work area and density (`systemDpi` where the system
+// knows no other), the primary one first.
+std::vector<Monitor> monitors(int systemDpi);
 
 } // namespace tallynix::win32

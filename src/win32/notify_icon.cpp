@@ -4,22 +4,40 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace tallynix::win32 {
 
-bool shellNotificationArea(std::uint32_t command, const IconRecord &record) {
-#ifdef _WIN64
-  // Handles are 64 bits wide here, so the system's own record carries the
-  // same field values.
-  NOTIFYICONDATAA data{};
-  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+namespace {
+
+// The system's own record carries the same field values.
+template <typename Data> Data systemRecord(const IconRecord &record, DWORD size) {
+  Data data{};
+  data.cbSize = size;
   data.hWnd = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(record.window));
   data.uID = record.id;
   data.uFlags = record.flags;
   data.uCallbackMessage = record.callbackMessage;
   data.hIcon = reinterpret_cast<HICON>(static_cast<std::uintptr_t>(record.icon));
-  // A version 1 record holds 63 bytes of tip and its NUL.
+  return data;
+}
+
+} // namespace
+
+bool shellNotificationArea(std::uint32_t command, const IconRecord &record) {
+  if (record.wide) {
+    // A version 1 record in UTF-16: 63 characters of tip and its NUL.
+    auto data = systemRecord<NOTIFYICONDATAW>(record, NOTIFYICONDATAW_V1_SIZE);
+    static_assert(sizeof data.szTip >= sizeof record.wideTip);
+    std::memcpy(data.szTip, record.wideTip.data(), sizeof record.wideTip);
+    return Shell_NotifyIconW(command, &data) != FALSE;
+  }
+#ifdef _WIN64
+  // Handles are 64 bits wide here: the system's version 1 record, which
+  // holds 63 bytes of tip and its NUL.
+  auto data = systemRecord<NOTIFYICONDATAA>(record, NOTIFYICONDATAA_V1_SIZE);
   std::memcpy(data.szTip, record.tip.data(), 63);
   return Shell_NotifyIconA(command, &data) != FALSE;
 #else
@@ -29,6 +47,22 @@ bool shellNotificationArea(std::uint32_t command, const IconRecord &record) {
   std::memcpy(buffer, bytes.data(), bytes.size());
   return Shell_NotifyIconA(command, reinterpret_cast<NOTIFYICONDATAA *>(buffer)) != FALSE;
 #endif
+}
+
+IconRecord iconRecord(std::uint64_t window, std::uint64_t icon, std::wstring_view tip,
+                      unsigned codePage) {
+  const int length = static_cast<int>(tip.size());
+  const int size =
+      WideCharToMultiByte(codePage, 0, tip.data(), length, nullptr, 0, nullptr, nullptr);
+  std::string ansi(static_cast<std::size_t>(std::max(size, 0)), '\0');
+  WideCharToMultiByte(codePage, 0, tip.data(), length, ansi.data(), size, nullptr, nullptr);
+  // Read back, the bytes must give the tip again: a code page without
+  // katakana has turned it into "?????".
+  std::wstring back(tip.size(), L'\0');
+  back.resize(static_cast<std::size_t>(
+      std::max(MultiByteToWideChar(codePage, 0, ansi.data(), size, back.data(), length), 0)));
+  return back == tip ? IconRecord::make(window, icon, ansi)
+                     : IconRecord::makeWide(window, icon, tip);
 }
 
 bool NotifyIcon::add(const IconRecord &record) {

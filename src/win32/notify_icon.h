@@ -5,6 +5,7 @@
 #include "core/icon_record.h"
 
 #include <cstdint>
+#include <string_view>
 
 namespace tallynix::win32 {
 
@@ -12,6 +13,13 @@ namespace tallynix::win32 {
 // delete); true when the shell accepted it.
 using NotificationArea = bool (*)(std::uint32_t command, const IconRecord &record);
 bool shellNotificationArea(std::uint32_t command, const IconRecord &record);
+
+// The record for the icon of `window`: the tip in the ANSI code page
+// (`codePage`; 0 is the system's) where that code page holds it exactly, as
+// 932 and a Japanese Windows' 65001 do; in UTF-16 elsewhere, where an
+// English Windows' 1252 would show "?????".
+IconRecord iconRecord(std::uint64_t window, std::uint64_t icon, std::wstring_view tip,
+                      unsigned codePage = 0);
 
 class NotifyIcon {
 public:

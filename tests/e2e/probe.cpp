@@ -816,6 +816,7 @@ Json verbScreen(const Args &) {
       .add("height", GetSystemMetrics(SM_CYSCREEN))
       .add("dpi_x", dpiX)
       .add("dpi_y", dpiY)
+      .add("acp", static_cast<std::int64_t>(GetACP()))
       .add("cursor", at)
       .add("foreground", GetForegroundWindow());
 }
@@ -967,6 +968,15 @@ Json verbHide(const Args &args) {
   return ok().add("visible", IsWindowVisible(h) != FALSE);
 }
 
+// topmost HWND: puts the window at the top of the always-on-top windows, as
+// an activated taskbar covers the strip, without activating it.
+Json verbTopmost(const Args &args) {
+  HWND h = requireWindow(args.window(0));
+  if (!SetWindowPos(h, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE))
+    fail("SetWindowPos failed");
+  return ok();
+}
+
 // dpi-changed HWND DPI LEFT TOP RIGHT BOTTOM: sends WM_DPICHANGED as the
 // system does when a window comes to a monitor of another density. Its
 // suggested rectangle is written into the window's process first: a pointer
@@ -993,6 +1003,20 @@ Json verbDpiChanged(const Args &args) {
   if (!done)
     fail("WM_DPICHANGED was not delivered");
   return ok();
+}
+
+// end-session HWND LPARAM: WM_QUERYENDSESSION to HWND, then, where it agreed,
+// WM_ENDSESSION (wParam TRUE), both with LPARAM, as the Restart Manager
+// sends them with ENDSESSION_CLOSEAPP (1) to close a program for an
+// installer; Wine has none.
+Json verbEndSession(const Args &args) {
+  HWND h = requireWindow(args.window(0));
+  const auto lParam = static_cast<LPARAM>(args.number(1));
+  DWORD_PTR agreed = 0;
+  if (SendMessageTimeoutW(h, WM_QUERYENDSESSION, 0, lParam, SMTO_ABORTIFHUNG, 5000, &agreed) &&
+      agreed)
+    SendMessageTimeoutW(h, WM_ENDSESSION, TRUE, lParam, SMTO_ABORTIFHUNG, 5000, nullptr);
+  return ok().add("agreed", agreed != 0);
 }
 
 const std::map<std::string, Verb, std::less<>> &verbs() {
@@ -1027,7 +1051,9 @@ const std::map<std::string, Verb, std::less<>> &verbs() {
       {"wait-count", verbWaitCount},
       {"wait-new", verbWaitNew},
       {"hide", verbHide},
+      {"topmost", verbTopmost},
       {"dpi-changed", verbDpiChanged},
+      {"end-session", verbEndSession},
   };
   return table;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The strip's life: where it opens, hiding it to the notification icon and
 bringing it back, the icon's menu, ending the program by Exit or by the close
-button, and the icon surviving a restart of the shell."""
+button, the end of the session, and the icon surviving a restart of the
+shell."""
 
 import time
 
@@ -67,6 +68,17 @@ class WindowLife(harness.TestCase):
         self.assertFalse(app.process_alive(pid), "the program's process has ended")
         self.assertEqual(app.windows(MAIN_CLASS) + app.windows(ABOUT_CLASS), [], "no window of the program is left")
 
+    def icon_tips(self) -> list[str]:
+        """The icon's tip: Wine's taskbar shows it in a tooltip window of its own whose text another
+        process can read."""
+        app = self.app
+        x, y = app.tray_icon_centre(0)
+        app.move_mouse(x - 3, y)
+        app.move_mouse(x, y)
+        # Under load the tip can show for a moment before its text is set.
+        return harness.wait_until(lambda: [t.title for t in app.windows("tooltips_class32") if t.visible and t.title],
+                                  5, "the icon's tooltip with its text")
+
     def program_message_boxes(self, pid: int) -> list[harness.Window]:
         return [w for w in self.app.windows("#32770") if w.pid == pid]
 
@@ -82,16 +94,27 @@ class WindowLife(harness.TestCase):
         self.assertEqual(app.stored_position(), (None, None), "starting stores no position")
 
         with self.subTest("tooltip"):
-            # Wine's taskbar shows the tip in a tooltip window of its own
-            # whose text another process can read.
-            x, y = app.tray_icon_centre(0)
-            app.move_mouse(x - 3, y)
-            app.move_mouse(x, y)
-            # Under load the tip can show for a moment before its text is set.
-            tips = harness.wait_until(
-                lambda: [t.title for t in app.windows("tooltips_class32") if t.visible and t.title], 5,
-                "the icon's tooltip with its text")
-            self.assertEqual(tips, [TIP])
+            self.assertEqual(self.icon_tips(), [TIP])
+
+    def test_on_a_western_windows(self):
+        # Katakana have no bytes in code page 1252; the list (Shift-JIS memo.txt), the buttons and the
+        # messages use the wide-character API.
+        app = self.app
+        app.set_locale("C.UTF-8")
+        window = self.start_with_memos()
+        self.assertEqual(app.screen_info()["acp"], 1252, "Wine's ANSI code page under C.UTF-8 (harness set-up)")
+        self.assertEqual(self.icon_tips(), [TIP])
+        self.assertEqual([app.control(window.hwnd, i).text for i in (ids.ADD_BUTTON, ids.DELETE_BUTTON, CLEAR, CLOSE)],
+                         ["加", "削", "消", "閉"])
+        app.set_text(window.hwnd, COMBO, "メモ😀")
+        app.post_click(window.hwnd, ids.ADD_BUTTON)
+        self.assertIn("😀", app.wait_message_box(TIP)["text"], "the character that Shift-JIS cannot store")
+        app.press_message_box(TIP, harness.IDOK)
+        app.post_click(window.hwnd, CLEAR)
+        self.assertEqual(app.wait_message_box("確認")["text"], "本当に全てを削除しますか？")
+        app.press_message_box("確認", harness.IDCANCEL)
+        harness.wait_until(lambda: not self.program_message_boxes(window.pid), 10, "the question to close")
+        self.assertEqual(app.memo_path.read_bytes(), MEMO_BYTES, "memo.txt untouched")
 
     def test_stored_positions(self):
         # Each start reads Left and Top (twips, REG_SZ): one prefix, the program started once per row.
@@ -190,6 +213,28 @@ class WindowLife(harness.TestCase):
         self.assertEqual(app.stored_position(), ("1800", "3600"), "closing stores the dragged position")
         self.assertEqual(app.memo_path.read_bytes(), MEMO_BYTES, "memo.txt untouched")
 
+    def end_session_after_a_drag(self, end, asking=False):
+        """Drags the strip (asking the clear question too) and lets end(window) end the session: the
+        dragged place is stored as the close button stores it, and nothing is cleared."""
+        app = self.app
+        window = self.drag_by(self.start_with_memos(), 200, 300)
+        if asking:
+            app.post_click(window.hwnd, CLEAR)
+            app.wait_message_box("確認")
+        end(window)
+        self.wait_program_ended(window.pid)
+        self.assertEqual(app.stored_position(), ("3000", "4500"), "the dragged place, in twips")
+        self.assertEqual(app.memo_path.read_bytes(), MEMO_BYTES, "memo.txt untouched")
+
+    def test_signing_out_keeps_the_dragged_place(self):
+        self.end_session_after_a_drag(lambda window: self.app.end_session())
+
+    def test_signing_out_with_the_clear_question_open(self):
+        self.end_session_after_a_drag(lambda window: self.app.end_session(), asking=True)
+
+    def test_an_installer_closes_the_program(self):
+        self.end_session_after_a_drag(lambda window: self.assertTrue(self.app.close_for_installer(window.hwnd)))
+
     def test_icon_comes_back_after_a_shell_restart(self):
         app = self.app
         app.start()
@@ -234,8 +279,13 @@ class WindowLife(harness.TestCase):
         in_front = lambda: app.focus(editor.hwnd)["foreground"] == editor.hwnd
         app.send_keys(editor.hwnd, "text:abc")
         harness.wait_until(in_front, 10, "Notepad in front")
+        # And on top of the strip, as an activated taskbar covers a strip parked over it.
+        app.put_on_top(editor.hwnd)
+        above = lambda: (lambda z: z[window.hwnd] < z[editor.hwnd])({w.hwnd: w.z for w in app.windows()})
+        self.assertFalse(above(), "Notepad covers the strip")
 
         app.click(*app.tray_icon_centre(0), button=1)
+        harness.wait_until(above, 5, "the strip back on top of Notepad")
         # The strip would take the foreground within a few hundred
         # milliseconds; it must not take it at all.
         deadline = time.monotonic() + 2

@@ -330,6 +330,22 @@ TEST_F(Commands, CloseStoresThePositionUnloadsAndEnds) {
   EXPECT_TRUE(strip.ended);
 }
 
+TEST_F(Commands, TheSessionEndStoresThePositionAsCloseDoesAndEndsWhateverHappens) {
+  strip.onStorePosition = [this] { strip.positionStoredWhileLoaded = strip.loaded; };
+  commands.endSession();
+  EXPECT_TRUE(strip.positionStoredWhileLoaded);
+  EXPECT_EQ(storedPosition().top, 3000);
+  EXPECT_FALSE(strip.loaded);
+  EXPECT_TRUE(strip.ended);
+
+  strip.open();
+  strip.ended = false;
+  strip.onStorePosition = [] { throw std::runtime_error("no place to store"); };
+  commands.endSession();
+  EXPECT_FALSE(strip.loaded);
+  EXPECT_TRUE(strip.ended);
+}
+
 TEST_F(Commands, TheIconsLeftPressShowsTheStripOthersDoNothing) {
   strip.hide();
   for (int message : {512, 514, 515, 517, 518, 519})

@@ -46,6 +46,11 @@ TEST(IconRecord, TipOfSixtyFourBytesFitsAndSixtyFiveIsAnError) {
   EXPECT_THROW(IconRecord::make(1, 2, std::string(65, 'x')), std::length_error);
 }
 
+TEST(IconRecord, AWideTipHoldsSixtyThreeUnitsAndItsNul) {
+  EXPECT_EQ(IconRecord::makeWide(1, 2, std::wstring(63, L'x')).wideTip[63], 0);
+  EXPECT_THROW(IconRecord::makeWide(1, 2, std::wstring(64, L'x')), std::length_error);
+}
+
 TEST(IconMessages, DecodeExactlyAtEverySupportedDensity) {
   for (int dpi : {96, 120, 144, 168, 192}) {
     const int perPixel = twipsPerPixel(dpi);

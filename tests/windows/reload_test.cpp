@@ -2,7 +2,7 @@
 // loads a fresh one (as deleting a memo does) returns to the one message
 // loop, so thousands of reloads in a row neither nest loops nor grow the
 // stack, and the program ends once no window is loaded. And the notification
-// icon against a shell too busy to answer.
+// icon against a shell too busy to answer, and its tip on every code page.
 #include "win32/form.h"
 #include "win32/notify_icon.h"
 #include "win32/runtime.h"
@@ -129,6 +129,23 @@ TEST(NotifyIcon, AnIconTheShellGaveUpOnIsAddedAgainAndDeletedAtUnload) {
     }
     EXPECT_EQ(areaCalls, calls) << answers;
   }
+}
+
+TEST(NotifyIcon, TheTipGoesInTheAnsiCodePageWhereThatHoldsItElseInUtf16) {
+  const std::wstring_view tip = L"タリニクス";
+  const std::pair<unsigned, const char *> ansi[] = {
+      {932, "\x83\x5e\x83\x8a\x83\x6a\x83\x4e\x83\x58"},
+      {65001, "\xe3\x82\xbf\xe3\x83\xaa\xe3\x83\x8b\xe3\x82\xaf\xe3\x82\xb9"}, // UTF-8 for programs
+  };
+  for (const auto &[codePage, bytes] : ansi) {
+    const auto record = tallynix::win32::iconRecord(1, 2, tip, codePage);
+    EXPECT_FALSE(record.wide) << codePage;
+    EXPECT_EQ(std::string(record.tip.data()), bytes) << codePage;
+  }
+  const auto western = tallynix::win32::iconRecord(1, 2, tip, 1252); // no katakana
+  EXPECT_TRUE(western.wide);
+  EXPECT_EQ(std::wstring(western.wideTip.begin(), western.wideTip.begin() + 6),
+            std::wstring(tip) + L'\0');
 }
 
 } // namespace

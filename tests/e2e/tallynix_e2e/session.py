@@ -18,9 +18,10 @@ from pathlib import Path
 from . import ids, images, world
 from .images import Image
 from .probe import Control, Probe, Window, hex_text
-from .world import wait_until
+from .world import HarnessError, wait_until
 
 POSITION_KEY = "HKCU\\Software\\tallynix\\WindowPosition"
+ENDSESSION_CLOSEAPP = 0x1
 
 # A notification-area slot with at least this many dark pixels holds an icon.
 MIN_ICON_PIXELS = 8
@@ -189,6 +190,13 @@ class Session:
         answer = self.probe.call("reg-get", hex_text(path), hex_text(name))
         return answer.get("value") if answer["exists"] else None
 
+    def set_locale(self, lang: str):
+        """Runs the prefix under another Unix locale (before boot()): Wine takes its ANSI code page from
+        it, so C.UTF-8 gives 1252 as on an English Windows."""
+        if self.booted:
+            raise HarnessError("set_locale must come before the prefix boots")
+        self.env.update(LANG=lang, LC_ALL=lang)
+
     def set_dpi(self, dpi: int):
         self.set_registry("HKCU\\Control Panel\\Desktop", "LogPixels", dpi)
 
@@ -263,6 +271,17 @@ class Session:
     def process_alive(self, pid: int) -> bool:
         """Whether the Windows process `pid` is still running."""
         return self.probe.call("process", pid)["alive"]
+
+    def end_session(self):
+        """Signs out as Windows does: `wineboot --end-session` sends each window WM_QUERYENDSESSION, then
+        WM_ENDSESSION (wParam TRUE), and ends the prefix's programs."""
+        world.run([world.loader(), "wineboot", "--end-session"], env={**self.env, "WINELOADER": str(world.loader())},
+                  check=True, timeout=60, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def close_for_installer(self, hwnd: int) -> bool:
+        """The Restart Manager closes the program for an installer: the same two messages with
+        ENDSESSION_CLOSEAPP, sent to hwnd by the probe; returns whether the window agreed."""
+        return self.probe.call("end-session", hwnd, ENDSESSION_CLOSEAPP)["agreed"]
 
     # ---- windows and controls
 
@@ -392,6 +411,11 @@ class Session:
     def dpi_changed(self, hwnd: int, dpi: int, rect: tuple[int, int, int, int]):
         """WM_DPICHANGED to hwnd, as on coming to a monitor of `dpi`, with the suggested window rect."""
         self.probe.call("dpi-changed", hwnd, dpi, *rect)
+
+    def put_on_top(self, hwnd: int):
+        """Puts hwnd on top of the always-on-top windows without activating it, as an activated taskbar
+        covers a strip parked over it (Wine's taskbar is no topmost window)."""
+        self.probe.call("topmost", hwnd)
 
     def focus(self, hwnd: int) -> dict:
         """GUI state of hwnd's thread: focus, active window, capture, menu mode."""
