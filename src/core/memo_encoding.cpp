@@ -2,6 +2,8 @@
 
 #include "core/cp932.h"
 
+#include <cctype>
+
 namespace tallynix {
 namespace {
 
@@ -82,7 +84,7 @@ constexpr int kRarer = 4;      // extension kanji, a lone half-width katakana
 constexpr int kNoCodePage = 5; // ideographs that no Japanese code page has
 constexpr int kForeign = 6;    // scripts that Japanese text seldom holds
 constexpr int kNever = 9;      // unassigned, private use, control characters
-constexpr int kGlued = 4;      // an ideograph with ASCII from @ to ~ right behind it
+constexpr int kGlued = 4;      // an ideograph or symbol with ASCII from @ to ~ right behind
 // UTF-8 must beat Shift-JIS by more than this over the lines that read both
 // ways, and by kPerShiftJisLine more for every line that is Shift-JIS only.
 constexpr int kDoubt = 2;
@@ -270,17 +272,23 @@ int utf8Points(char32_t c, bool besideLetter, const Cp932 &codec) {
 long long utf8Points(std::string_view line, const Cp932 &codec) {
   long long points = 0;
   char32_t before = 0;
+  // Shift-JIS trail bytes from 0x40 on are ASCII: a kanji read as UTF-8 by
+  // mistake leaves an ideograph or a symbol with the next one's trail byte
+  // glued behind it (莉子 reads 从q). A symbol between ASCII words is no
+  // such sign (NRT→LAX).
+  bool mayBeGlued = false;
   for (std::size_t at = 0; at < line.size();) {
     const CodePoint c = decodeAt(line, at);
     at += c.length;
     if (c.value < 0x80) {
-      // Shift-JIS trail bytes from 0x40 on are ASCII: a kanji read as UTF-8
-      // by mistake keeps the next one's trail byte behind it.
-      if (isIdeograph(before) && c.value >= 0x40 && c.value <= 0x7E)
+      if (mayBeGlued && c.value >= 0x40 && c.value <= 0x7E)
         points += kGlued;
+      mayBeGlued = false;
       before = c.value;
       continue;
     }
+    const bool afterWord = before < 0x80 && std::isalnum(static_cast<unsigned char>(before));
+    mayBeGlued = isIdeograph(c.value) || (c.value >= 0x2070 && c.value < 0x2C00 && !afterWord);
     const bool after = at < line.size() && isAsciiLetter(static_cast<unsigned char>(line[at]));
     points += utf8Points(c.value, isAsciiLetter(before) || after, codec);
     before = c.value;

@@ -1,6 +1,6 @@
 // Memo texts as people write them, for measuring how memo.txt's encoding is
-// told: tests/unit/data/memo_corpus.txt, made by make_memo_corpus.py beside
-// it, built into the tests.
+// told: tests/unit/data/memo_corpus.txt and memo_holdout.txt, made by the
+// generators beside them, built into the tests.
 #pragma once
 
 #include <span>
@@ -8,7 +8,10 @@
 
 namespace tallynix::testing {
 
-// Each text in UTF-8, in the corpus's order.
+// Each text in UTF-8, in the file's order: the corpus the rule is measured
+// on, and a second set written apart from it and from the rule, to check
+// the rule on texts it was never tuned on.
 std::span<const std::string_view> memoCorpus();
+std::span<const std::string_view> heldOutMemos();
 
 } // namespace tallynix::testing

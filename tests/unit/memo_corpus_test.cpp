@@ -25,9 +25,9 @@ struct Text {
   bool ascii = true;
 };
 
-std::vector<Text> corpusTexts(const Cp932 &codec) {
+std::vector<Text> textsOf(std::span<const std::string_view> set, const Cp932 &codec) {
   std::vector<Text> texts;
-  for (const std::string_view utf8 : tallynix::testing::memoCorpus()) {
+  for (const std::string_view utf8 : set) {
     Text t{std::string(utf8), {}, {}, true};
     EXPECT_TRUE(utf8::appendDecoded(utf8, t.text)) << utf8;
     t.shiftJis = codec.encode(t.text);
@@ -67,7 +67,7 @@ struct Rate {
 class EncodingOnCorpus : public ::testing::Test {
 protected:
   const Cp932 codec;
-  const std::vector<Text> texts = corpusTexts(codec);
+  std::vector<Text> texts;
   std::mt19937 random{20261208};
 
   // `count` texts drawn at random from `pool`.
@@ -125,82 +125,97 @@ protected:
       ++made;
     }
   }
+
+  // Measures the rule on a set of texts, prints the rates and checks them:
+  // no Shift-JIS file read as UTF-8, which would corrupt the program's own
+  // file; at most 0.5 % of one-memo UTF-8 files and `manyMemos` % of larger
+  // ones read as Shift-JIS; at least 95 % of mixed files read right.
+  void measureAll(std::span<const std::string_view> set, const char *name, double manyMemos) {
+    texts = textsOf(set, codec);
+    ASSERT_GE(texts.size(), 1000u);
+    int ambiguousShiftJis = 0;
+    int ambiguousUtf8 = 0;
+    for (const Text &t : texts) {
+      ambiguousShiftJis += t.shiftJis && !t.ascii && utf8::isValid(*t.shiftJis);
+      ambiguousUtf8 += !t.ascii && codec.encode(codec.decode(t.utf8)) == t.utf8;
+    }
+    std::printf("%s: %zu texts, %zu in code page 932; valid both ways: %d as Shift-JIS, "
+                "%d as UTF-8\n",
+                name, texts.size(), pool(true).size(), ambiguousShiftJis, ambiguousUtf8);
+
+    std::vector<Rate> asUtf8{{"Shift-JIS files read otherwise", 1}};
+    std::vector<Rate> asShiftJis{{"UTF-8 files read otherwise", 1}};
+    for (const Text &t : texts) {
+      if (t.ascii)
+        continue;
+      if (t.shiftJis)
+        check(asUtf8[0], {}, {&t});
+      check(asShiftJis[0], {&t}, {});
+    }
+    for (const int memos : {2, 5, 20}) {
+      asUtf8.push_back({"Shift-JIS files read otherwise", memos});
+      measure(asUtf8.back(), 0, memos, 2000);
+      asShiftJis.push_back({"UTF-8 files read otherwise", memos});
+      measure(asShiftJis.back(), memos, 0, 2000);
+    }
+    Rate mixed{"UTF-8 with Shift-JIS lines, misread", 0};
+    std::uniform_int_distribution<int> count(1, 5);
+    for (int k = 0; k < 2000; ++k) {
+      const int utf8Memos = count(random);
+      measure(mixed, utf8Memos, count(random), 1);
+    }
+    // Names of two kanji, each pair of the corpus's kanji: what comes closest
+    // to Shift-JIS that reads as UTF-8 (莉子 is 从q).
+    std::vector<std::string> kanji;
+    for (const Text &t : texts)
+      for (const wchar_t c : t.text)
+        if (c >= 0x4E00 && c <= 0x9FFF)
+          if (const auto bytes = codec.encode(std::wstring(1, c)); bytes && bytes->size() == 2)
+            kanji.push_back(*bytes);
+    std::sort(kanji.begin(), kanji.end());
+    kanji.erase(std::unique(kanji.begin(), kanji.end()), kanji.end());
+    Rate names{"two-kanji names read otherwise", 1};
+    int namesBothWays = 0;
+    for (const std::string &first : kanji)
+      for (const std::string &second : kanji) {
+        const std::string bytes = "000 " + first + second + "\r\n";
+        if (!utf8::isValid(bytes))
+          continue;
+        ++namesBothWays;
+        const memo::MemoFile file = memo::decodeMemos(bytes, codec);
+        std::string shown;
+        for (const wchar_t c : codec.decode(first + second))
+          shown += utf8::encode(std::wstring(1, c));
+        names.count(file.encoding() == Encoding::shiftJis, shown);
+      }
+    std::printf("%zu kanji, %zu names of two, %d of them UTF-8 too:\n", kanji.size(),
+                kanji.size() * kanji.size(), namesBothWays);
+    names.print();
+    for (const Rate &rate : asUtf8)
+      rate.print();
+    for (const Rate &rate : asShiftJis)
+      rate.print();
+    mixed.print();
+
+    // A Shift-JIS file read as UTF-8 corrupts the program's own file: none.
+    for (const Rate &rate : asUtf8)
+      EXPECT_EQ(rate.misread, 0) << rate.memos << " memos";
+    EXPECT_EQ(names.misread, 0);
+    EXPECT_LE(asShiftJis[0].percent(), 0.5);
+    for (std::size_t k = 1; k < asShiftJis.size(); ++k)
+      EXPECT_LE(asShiftJis[k].percent(), manyMemos) << asShiftJis[k].memos << " memos";
+    EXPECT_LE(mixed.percent(), 5.0);
+  }
 };
 
 TEST_F(EncodingOnCorpus, TellsShiftJisFromUtf8InBothDirections) {
-  ASSERT_GE(texts.size(), 1000u);
-  int ambiguousShiftJis = 0;
-  int ambiguousUtf8 = 0;
-  for (const Text &t : texts) {
-    ambiguousShiftJis += t.shiftJis && !t.ascii && utf8::isValid(*t.shiftJis);
-    ambiguousUtf8 += !t.ascii && codec.encode(codec.decode(t.utf8)) == t.utf8;
-  }
-  std::printf("memo corpus: %zu texts, %zu in code page 932; valid both ways: %d as Shift-JIS, "
-              "%d as UTF-8\n",
-              texts.size(), pool(true).size(), ambiguousShiftJis, ambiguousUtf8);
+  measureAll(tallynix::testing::memoCorpus(), "memo corpus", 0);
+}
 
-  std::vector<Rate> asUtf8{{"Shift-JIS files read otherwise", 1}};
-  std::vector<Rate> asShiftJis{{"UTF-8 files read otherwise", 1}};
-  for (const Text &t : texts) {
-    if (t.ascii)
-      continue;
-    if (t.shiftJis)
-      check(asUtf8[0], {}, {&t});
-    check(asShiftJis[0], {&t}, {});
-  }
-  for (const int memos : {2, 5, 20}) {
-    asUtf8.push_back({"Shift-JIS files read otherwise", memos});
-    measure(asUtf8.back(), 0, memos, 2000);
-    asShiftJis.push_back({"UTF-8 files read otherwise", memos});
-    measure(asShiftJis.back(), memos, 0, 2000);
-  }
-  Rate mixed{"UTF-8 with Shift-JIS lines, misread", 0};
-  std::uniform_int_distribution<int> count(1, 5);
-  for (int k = 0; k < 2000; ++k) {
-    const int utf8Memos = count(random);
-    measure(mixed, utf8Memos, count(random), 1);
-  }
-  // Names of two kanji, each pair of the corpus's kanji: what comes closest
-  // to Shift-JIS that reads as UTF-8 (莉子 is 从q).
-  std::vector<std::string> kanji;
-  for (const Text &t : texts)
-    for (const wchar_t c : t.text)
-      if (c >= 0x4E00 && c <= 0x9FFF)
-        if (const auto bytes = codec.encode(std::wstring(1, c)); bytes && bytes->size() == 2)
-          kanji.push_back(*bytes);
-  std::sort(kanji.begin(), kanji.end());
-  kanji.erase(std::unique(kanji.begin(), kanji.end()), kanji.end());
-  Rate names{"two-kanji names read otherwise", 1};
-  int namesBothWays = 0;
-  for (const std::string &first : kanji)
-    for (const std::string &second : kanji) {
-      const std::string bytes = "000 " + first + second + "\r\n";
-      if (!utf8::isValid(bytes))
-        continue;
-      ++namesBothWays;
-      const memo::MemoFile file = memo::decodeMemos(bytes, codec);
-      std::string shown;
-      for (const wchar_t c : codec.decode(first + second))
-        shown += utf8::encode(std::wstring(1, c));
-      names.count(file.encoding() == Encoding::shiftJis, shown);
-    }
-  std::printf("%zu kanji, %zu names of two, %d of them UTF-8 too:\n", kanji.size(),
-              kanji.size() * kanji.size(), namesBothWays);
-  names.print();
-  for (const Rate &rate : asUtf8)
-    rate.print();
-  for (const Rate &rate : asShiftJis)
-    rate.print();
-  mixed.print();
-
-  // A Shift-JIS file read as UTF-8 corrupts the program's own file: none.
-  for (const Rate &rate : asUtf8)
-    EXPECT_EQ(rate.misread, 0) << rate.memos << " memos";
-  EXPECT_EQ(names.misread, 0);
-  EXPECT_LE(asShiftJis[0].percent(), 0.5);
-  for (std::size_t k = 1; k < asShiftJis.size(); ++k)
-    EXPECT_EQ(asShiftJis[k].misread, 0) << asShiftJis[k].memos << " memos";
-  EXPECT_LE(mixed.percent(), 5.0);
+TEST_F(EncodingOnCorpus, AndSoOnTextsItWasNeverTunedOn) {
+  // Two memos where one is plain ASCII are one memo to tell: 煌牙 alone
+  // reads as Shift-JIS (辣檎甥) as readily as UTF-8.
+  measureAll(tallynix::testing::heldOutMemos(), "held-out memos", 0.1);
 }
 
 } // namespace

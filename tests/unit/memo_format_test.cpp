@@ -207,6 +207,7 @@ TEST(EncodingOf, WeighsBothReadingsAndInDoubtKeepsShiftJis) {
       {"ﾃｽﾄの作成, UTF-8 of Latin Extended, a combining mark and Hangul",
        "000 \xC3\xBD\xC4\x82\xCC\x8D\xEC\x90\xAC\r\n", Encoding::shiftJis},
       {"燿、, UTF-8 of Samaritan", "000 \xE0\xA0\x81\x41\r\n", Encoding::shiftJis},
+      {"笙子, UTF-8 ♎q", "000 \xE2\x99\x8E\x71 090\r\n", Encoding::shiftJis},
       {"Shift-JIS lines beside a line of 莉子", "000 \x8B\x8D\x93\xfb\r\n001 \xE4\xBB\x8E\x71\r\n",
        Encoding::shiftJis},
       // UTF-8, also well-formed Shift-JIS where it is not said otherwise.
@@ -220,6 +221,7 @@ TEST(EncodingOf, WeighsBothReadingsAndInDoubtKeepsShiftJis) {
       {"accented Latin", "000 Müller\r\n", Encoding::utf8},
       {"Hangul", "000 한국어\r\n", Encoding::utf8},
       {"a keycap", "000 #️⃣\r\n", Encoding::utf8},
+      {"an arrow and a quote between ASCII words", "000 NRT→LAX, it’s OK\r\n", Encoding::utf8},
       {"UTF-8 emoji", "000 卵😀\r\n", Encoding::utf8},
       {"UTF-8 signs and Greek beside kanji", "000 25°C、3×4 β版\r\n", Encoding::utf8},
       {"a UTF-8 line, then a Shift-JIS line", "000 あ\r\n001 \x82\xa2\r\n", Encoding::utf8},
