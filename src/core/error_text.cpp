@@ -20,6 +20,12 @@ const wchar_t *whatFailed(FileError::Action action) {
     return L"メモファイルの大きさを調べられませんでした。";
   case FileError::Action::notAFile:
     return L"メモファイルと同じ名前のフォルダーがあるため、メモを読み書きできません。";
+  case FileError::Action::lock:
+    return L"メモファイルを変更する順番を取れなかったため、何も変更しませんでした。"
+           L"順番待ちのファイル memo.txt.lock を開けません。\n"
+           L"ほかのタリニクスが memo.txt を変更中なら、少し待ってからもう一度試してください。"
+           L"どのタリニクスも動いていないのにこのお知らせが出るときは、memo.txt.lock "
+           L"を削除してください（メモは memo.txt に残っています）。";
   }
   return L"メモファイルを扱えませんでした。";
 }

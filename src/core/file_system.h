@@ -15,7 +15,9 @@ namespace tallynix {
 // which operation, the file's full path and the system's own error text.
 class FileError : public std::runtime_error {
 public:
-  enum class Action { create, read, write, replace, query, notAFile };
+  // lock: this copy's turn on the file could not be taken; fullPath is then
+  // the lock file's.
+  enum class Action { create, read, write, replace, query, notAFile, lock };
 
   FileError(Action action, std::wstring fullPath, std::wstring systemText)
       : std::runtime_error("file operation failed"), action_(action),
