@@ -21,7 +21,7 @@ from harness import ids
 
 COMBO, ADD, DELETE = ids.MEMO_LIST, ids.ADD_BUTTON, ids.DELETE_BUTTON
 TITLE = "タリニクス"
-SELECTION_GONE = "選んだメモは、ほかで変更されたため削除しませんでした。一覧を読み直しました。"
+PICK_GONE = "選んだメモは、もう memo.txt にないため削除しませんでした。一覧を読み直しました。"
 
 
 memo_file, wait_file = harness.memo_file, harness.wait_file
@@ -127,7 +127,7 @@ class SharedFile(harness.TestCase):
             # strip cannot look at the file before 削 is pressed (it would follow it and
             # drop the pick); the delete waits for the hold to end, then finds "d" gone.
             self.press_held(strip, DELETE, memo_file("c", "e"))
-            text = self.expect_message(SELECTION_GONE)
+            text = self.expect_message(PICK_GONE)
             self.assertEqual(app.memo_path.read_bytes(), memo_file("c", "e"))
             strip.wait_items(["c", "e"])
             self.assertEqual(app.main_window().hwnd, strip.hwnd, "no reload")
