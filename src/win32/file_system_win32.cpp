@@ -295,32 +295,40 @@ void Win32FileSystem::append(std::string_view name, std::string_view bytes) {
 
 void Win32FileSystem::replace(std::string_view name, std::string_view bytes) {
   // Write the new content beside the file and move it over the file in one
-  // step, so that a failure or a crash part-way never loses memos.
+  // step, so that a failure or a crash part-way never loses memos. The
+  // content is written once; only the move waits for a memo.txt that a
+  // reader has open (Windows refuses that with "access denied").
   const std::wstring path = pathOf(name);
   const std::wstring temporary = temporaryName(path, GetCurrentProcessId());
   removeAbandonedTemporaries(path);
-  patiently(deadline(), [&] {
-    try {
-      UniqueFile file = open(temporary, GENERIC_WRITE, 0, CREATE_NEW, FileError::Action::write);
-      writeAll(file.get(), bytes, temporary);
-      if (!FlushFileBuffers(file.get()))
-        fail(FileError::Action::write, temporary, GetLastError());
-      closeOrFail(file, FileError::Action::write, temporary);
+  const ULONGLONG until = deadline();
+  try {
+    patiently(until, [&] {
+      try {
+        UniqueFile file = open(temporary, GENERIC_WRITE, 0, CREATE_NEW, FileError::Action::write);
+        writeAll(file.get(), bytes, temporary);
+        if (!FlushFileBuffers(file.get()))
+          fail(FileError::Action::write, temporary, GetLastError());
+        closeOrFail(file, FileError::Action::write, temporary);
+      } catch (const Failure &) {
+        DeleteFileW(temporary.c_str());
+        throw;
+      }
+    });
+    patiently(until, [&] {
       if (!MoveFileExW(temporary.c_str(), path.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        // Windows refuses to replace a file that someone has open (a reader,
-        // say) with "access denied": that passes too.
         const DWORD error = GetLastError();
         throw Failure{FileError::Action::replace, path, error,
                       isBusy(error) || error == ERROR_ACCESS_DENIED};
       }
-    } catch (const Failure &failure) {
-      DeleteFileW(temporary.c_str());
-      // Whatever step failed, what the user needs to know is that memo.txt
-      // was not rewritten and still holds every memo.
-      throw Failure{FileError::Action::replace, path, failure.error, failure.busy};
-    }
-  });
+    });
+  } catch (const FileError &error) {
+    DeleteFileW(temporary.c_str());
+    // Whatever step failed, what the user needs to know is that memo.txt
+    // was not rewritten and still holds every memo.
+    throw FileError(FileError::Action::replace, displayPath(path), error.systemText());
+  }
 }
 
 void Win32FileSystem::truncate(std::string_view name) {
