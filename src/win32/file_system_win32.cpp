@@ -436,7 +436,7 @@ UniqueFile Win32FileSystem::tryTurn(const std::wstring &lock, const std::wstring
     return leftover;
   // Held by another copy, or not even readable here: waited for, then the
   // user learns which file stands in the way.
-  throw Failure{FileError::Action::lock, lock, error, true};
+  throw Failure{FileError::Action::lock, lock, GetLastError(), true};
 }
 
 void Win32FileSystem::exclusively(std::string_view name, const std::function<void()> &change) {
