@@ -111,6 +111,7 @@ void MainWindow::onLoad() {
 
   memos_.touch();
   follower_.forget();
+  pick_.forget();
   changePending_ = false;
   armPending_ = false;
   addIcon();
@@ -279,7 +280,8 @@ void MainWindow::followMemoFile(bool evenIfDropped) {
   const auto memos = follower_.changes();
   if (!memos)
     return;
-  replaceMemos(*memos, keptSelection(*memos, selectedIndex(), typedText()));
+  pick_.look(static_cast<int>(SendMessageW(memoList_, CB_GETCURSEL, 0, 0)), typedText());
+  replaceMemos(*memos, pick_.placeIn(*memos));
   follower_.filled(*memos);
 }
 
@@ -338,11 +340,14 @@ std::wstring MainWindow::typedText() {
 }
 
 int MainWindow::selectedIndex() {
-  return static_cast<int>(SendMessageW(memoList_, CB_GETCURSEL, 0, 0));
+  const int selected = static_cast<int>(SendMessageW(memoList_, CB_GETCURSEL, 0, 0));
+  return selected >= 0 ? selected : pick_.lost(typedText());
 }
 
 std::wstring MainWindow::selectedText() {
   const WPARAM index = SendMessageW(memoList_, CB_GETCURSEL, 0, 0);
+  if (static_cast<int>(index) < 0)
+    return pick_.lost(typedText()) >= 0 ? pick_.text() : std::wstring();
   const LRESULT length = SendMessageW(memoList_, CB_GETLBTEXTLEN, index, 0);
   if (length == CB_ERR)
     return {};
@@ -406,6 +411,7 @@ void MainWindow::clearList() {
 }
 
 void MainWindow::emptyList() {
+  pick_.forget();
   SendMessageW(memoList_, CB_RESETCONTENT, 0, 0);
   SetWindowTextW(memoList_, L"");
 }

@@ -90,6 +90,7 @@ private:
   win32::UniqueChangeNotification folderChanges_;
   bool changePending_ = false; // arrived while the list was dropped down
   bool armPending_ = false;    // shown, watching once on the screen
+  KeptPick pick_;
 
   StripLayout layout_;
   StripTooltips tooltips_;

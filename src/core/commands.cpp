@@ -3,6 +3,7 @@
 #include "core/error_text.h"
 #include "core/icon_clicks.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace tallynix {
@@ -33,9 +34,11 @@ void MemoCommands::deleteMemo() {
   const int index = strip_.selectedIndex();
   if (index == -1)
     return;
-  if (!memos_.removeSelected(index, strip_.selectedText())) {
-    strip_.showMemos(memos_.readAll());
-    strip_.tell(kSelectionGone);
+  const std::wstring text = strip_.selectedText();
+  if (!memos_.removeSelected(index, text)) {
+    const std::vector<std::wstring> now = memos_.readAll();
+    strip_.showMemos(now);
+    strip_.tell(std::find(now.begin(), now.end(), text) == now.end() ? kPickGone : kSelectionGone);
     return;
   }
   storePosition();

@@ -21,8 +21,10 @@ class MemoStrip {
 public:
   virtual ~MemoStrip() = default;
 
-  // The memo list: the text in its edit field, the selected item (-1 for
-  // none) and that item's text.
+  // The memo list: the text in its edit field; the picked memo, which is
+  // the selected item or one that the list lost to a file seen empty or
+  // half-written while its text stays in the field (-1 for none), and its
+  // text.
   virtual std::wstring typedText() = 0;
   virtual int selectedIndex() = 0;
   virtual std::wstring selectedText() = 0;
@@ -59,6 +61,8 @@ inline constexpr std::wstring_view kClearQuestion = L"本当に全てを削除�
 inline constexpr std::wstring_view kClearTitle = L"確認";
 inline constexpr std::wstring_view kNoIconToHideTo =
     L"通知領域にアイコンを表示できないため、隠せません。少し待ってからもう一度押してください。";
+inline constexpr std::wstring_view kPickGone =
+    L"選んだメモは、もう memo.txt にないため削除しませんでした。一覧を読み直しました。";
 inline constexpr std::wstring_view kSelectionGone =
     L"選んだメモは、ほかで変更されたため削除しませんでした。一覧を読み直しました。";
 inline constexpr std::wstring_view kChangedWhileAsked =
@@ -74,9 +78,10 @@ public:
   void refillList();
   // The add button: store the typed text as the next memo.
   void addMemo();
-  // The delete button: delete the selected memo and open the strip afresh;
-  // when memo.txt changed so that it no longer says which memo that was,
-  // delete nothing, show the list as it is now and say so.
+  // The delete button: delete the picked memo and open the strip afresh;
+  // when memo.txt no longer holds it, or changed so that it no longer says
+  // which memo that was, delete nothing, show the list as it is now and say
+  // which.
   void deleteMemo();
   // The clear button: delete every memo after asking, unless memo.txt
   // changed while the question was open: then delete nothing, show the list

@@ -24,6 +24,12 @@ const wchar_t *whatFailed(FileError::Action action) {
     return L"書き込むとメモファイルの文字コード（シフトJIS か UTF-8 か）の見分けが変わり、"
            L"ほかのメモが正しく読めなくなるため、何も書き込みませんでした。"
            L"メモは元のまま残っています。";
+  case FileError::Action::lock:
+    return L"メモファイルを変更する順番を取れなかったため、何も変更しませんでした。"
+           L"順番待ちのファイル memo.txt.lock を開けません。\n"
+           L"ほかのタリニクスが memo.txt を変更中なら、少し待ってからもう一度試してください。"
+           L"どのタリニクスも動いていないのにこのお知らせが出るときは、memo.txt.lock "
+           L"を削除してください（メモは memo.txt に残っています）。";
   }
   return L"メモファイルを扱えませんでした。";
 }

@@ -16,8 +16,9 @@ namespace tallynix {
 class FileError : public std::runtime_error {
 public:
   // wouldMisread: the store wrote nothing, as the change would make memo.txt
-  // read some memo otherwise.
-  enum class Action { create, read, write, replace, query, notAFile, wouldMisread };
+  // read some memo otherwise. lock: this copy's turn on the file could not
+  // be taken; fullPath is then the lock file's.
+  enum class Action { create, read, write, replace, query, notAFile, wouldMisread, lock };
 
   FileError(Action action, std::wstring fullPath, std::wstring systemText)
       : std::runtime_error("file operation failed"), action_(action),

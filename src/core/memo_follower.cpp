@@ -36,6 +36,28 @@ int keptSelection(std::span<const std::wstring> memos, int selected, std::wstrin
   return -1;
 }
 
+void KeptPick::look(int selected, std::wstring_view fieldText) {
+  if (selected >= 0) {
+    index_ = selected;
+    text_ = fieldText;
+  } else if (fieldText != text_) {
+    forget();
+  }
+}
+
+int KeptPick::placeIn(std::span<const std::wstring> memos) {
+  if (index_ < 0)
+    return -1;
+  const int place = keptSelection(memos, index_, text_);
+  if (place >= 0)
+    index_ = place;
+  return place;
+}
+
+int KeptPick::lost(std::wstring_view fieldText) const noexcept {
+  return fieldText == text_ ? index_ : -1;
+}
+
 void MemoFollower::filled(std::span<const std::wstring> memos) noexcept {
   known_ = fingerprintOf(memos);
 }

@@ -22,6 +22,30 @@ namespace tallynix {
 // selected or no memo holds that text any more.
 int keptSelection(std::span<const std::wstring> memos, int selected, std::wstring_view text);
 
+// The user's pick, kept while the list follows another writer that rewrites
+// memo.txt in place (truncates it, then writes it, as shell redirection and
+// many editors do): the list meets the file empty or half-written and loses
+// the pick, which comes back once the file holds its memo again. The edit
+// field keeps the pick's text meanwhile; typing there ends the pick.
+class KeptPick {
+public:
+  // The list's selected item (-1 for none) and its edit field's text, before
+  // its items are replaced.
+  void look(int selected, std::wstring_view fieldText);
+  // Where the selection goes when the items become `memos`; -1 for none,
+  // the pick still kept.
+  int placeIn(std::span<const std::wstring> memos);
+  // The pick that the list lost while its text stays in the field: its last
+  // place, -1 when there is none.
+  int lost(std::wstring_view fieldText) const noexcept;
+  const std::wstring &text() const noexcept { return text_; }
+  void forget() noexcept { index_ = -1; }
+
+private:
+  int index_ = -1;
+  std::wstring text_;
+};
+
 // Remembers what the list stands for as a fingerprint, not as a second copy
 // of the memos.
 class MemoFollower {

@@ -4,18 +4,27 @@
 
 #include <cwchar>
 #include <limits>
+#include <optional>
 
 namespace tallynix::win32 {
 namespace {
 
 // A sync client or a virus scanner holds a file for a moment; so does
 // another copy of the program. A sharing or lock violation is tried again
-// for about a second, in short steps, before it is reported.
+// for about a second, in short steps, before it is reported...
 constexpr ULONGLONG kPatienceMs = 1000;
 constexpr DWORD kRetryStepMs = 50;
-// Another copy's turn on memo.txt lasts milliseconds: look again soon, or a
-// copy that changes memo.txt often could keep the turn from this one.
+// ...and all the operations of one change (a read, then a rewrite or an
+// append) for two seconds together.
+constexpr ULONGLONG kChangeMs = 2 * kPatienceMs;
+// Another copy's turn lasts as long as its change may, and a flush on a
+// network share is slow: wait that long for it. Look again soon, or a copy
+// that changes memo.txt often could keep the turn from this one.
+constexpr ULONGLONG kTurnMs = kChangeMs + 500;
 constexpr DWORD kTurnStepMs = 5;
+// The window's thread waits through another copy's turn and then its own
+// change; Windows gives a program five seconds to answer at sign-out.
+static_assert(kTurnMs + kChangeMs < 5000);
 
 std::wstring widen(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }
 
@@ -36,61 +45,90 @@ bool isBusy(DWORD error) {
 // A failed step; it becomes a FileError once trying again is over.
 struct Failure {
   FileError::Action action;
-  std::wstring name;
+  std::wstring path;
   DWORD error;
   bool busy;
 };
 
-[[noreturn]] void fail(FileError::Action action, const std::wstring &name, DWORD error) {
-  throw Failure{action, name, error, isBusy(error)};
+[[noreturn]] void fail(FileError::Action action, const std::wstring &path, DWORD error) {
+  throw Failure{action, path, error, isBusy(error)};
 }
 
-// Runs `attempt` again while it fails on a file that is busy, for about a
-// second; then the failure is reported with the file's full path.
-template <typename Attempt> auto patiently(Attempt attempt, DWORD stepMs = kRetryStepMs) {
-  const ULONGLONG deadline = GetTickCount64() + kPatienceMs;
+// The wait cursor for as long as a wait for a busy file lasts: the window's
+// thread answers nothing meanwhile.
+class BusyCursor {
+public:
+  BusyCursor() noexcept : before_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
+  ~BusyCursor() { SetCursor(before_); }
+  BusyCursor(const BusyCursor &) = delete;
+  BusyCursor &operator=(const BusyCursor &) = delete;
+
+private:
+  HCURSOR before_;
+};
+
+// Runs `attempt` again while it fails on a file that is busy, until
+// `deadline`; then the failure is reported with the file's full path.
+template <typename Attempt>
+auto patiently(ULONGLONG deadline, Attempt attempt, DWORD stepMs = kRetryStepMs) {
+  std::optional<BusyCursor> waiting;
   for (;;) {
     try {
       return attempt();
     } catch (const Failure &failure) {
       if (!failure.busy || GetTickCount64() >= deadline)
-        throw FileError(failure.action, fullPathOf(failure.name), systemErrorText(failure.error));
+        throw FileError(failure.action, displayPath(failure.path), systemErrorText(failure.error));
     }
+    if (!waiting)
+      waiting.emplace();
     Sleep(stepMs);
   }
 }
 
-UniqueFile open(const std::wstring &name, DWORD access, DWORD share, DWORD disposition,
+UniqueFile open(const std::wstring &path, DWORD access, DWORD share, DWORD disposition,
                 FileError::Action action) {
-  UniqueFile file(CreateFileW(name.c_str(), access, share, nullptr, disposition,
+  UniqueFile file(CreateFileW(path.c_str(), access, share, nullptr, disposition,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file)
-    fail(action, name, GetLastError());
+    fail(action, path, GetLastError());
   return file;
 }
 
-void writeAll(HANDLE file, std::string_view bytes, const std::wstring &name) {
+void writeAll(HANDLE file, std::string_view bytes, const std::wstring &path) {
   while (!bytes.empty()) {
     const DWORD chunk =
         static_cast<DWORD>(bytes.size() < (1u << 30) ? bytes.size() : std::size_t{1} << 30);
     DWORD written = 0;
     if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0)
-      fail(FileError::Action::write, name, GetLastError());
+      fail(FileError::Action::write, path, GetLastError());
     bytes.remove_prefix(written);
   }
 }
 
-void closeOrFail(UniqueFile &file, FileError::Action action, const std::wstring &name) {
+void closeOrFail(UniqueFile &file, FileError::Action action, const std::wstring &path) {
   if (!file.close())
-    fail(action, name, GetLastError());
+    fail(action, path, GetLastError());
 }
 
 constexpr DWORD kShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
+constexpr DWORD kShareAll = kShareReadWrite | FILE_SHARE_DELETE;
 
 // Each process rewrites through a temporary file of its own, so that two
 // copies never install each other's content.
 std::wstring temporaryName(const std::wstring &path, DWORD process) {
   return path + L"." + std::to_wstring(process) + L".tmp";
+}
+
+// Whether the folder of the file at `path` lets this process make a new
+// file in it. Only trying tells: an ACL, a read-only share, a write-protected
+// disk and a policy each refuse in their own way. The try is this process's
+// temporary file, made hidden and deleted as it closes.
+bool folderTakesNewFiles(const std::wstring &path) {
+  UniqueFile made(CreateFileW(temporaryName(path, GetCurrentProcessId()).c_str(), DELETE, 0,
+                              nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  const DWORD error = made ? ERROR_SUCCESS : GetLastError();
+  return made || error == ERROR_FILE_EXISTS || isBusy(error);
 }
 
 bool isRunning(DWORD process) {
@@ -108,7 +146,7 @@ bool isRunning(DWORD process) {
 // rewrite. The file of a process that still runs is its rewrite under way
 // and stays.
 void removeAbandonedTemporaries(const std::wstring &path) {
-  const std::size_t slash = path.find_last_of(L"\\/");
+  const std::size_t slash = path.find_last_of(L'\\');
   const std::wstring folder = slash == path.npos ? L"" : path.substr(0, slash + 1);
   const std::wstring prefix = path.substr(folder.size()) + L".";
   WIN32_FIND_DATAW found{};
@@ -128,29 +166,6 @@ void removeAbandonedTemporaries(const std::wstring &path) {
       DeleteFileW((folder + std::wstring(name)).c_str());
   } while (FindNextFileW(search, &found));
   FindClose(search);
-}
-
-// Takes this copy's turn on a memo file through a file beside it that only
-// one program can hold open: the file system sees it however the folder is
-// spelt (a mapped drive and its UNC path, subst, 8.3 names), from every
-// logon session and from every machine sharing the folder. It is hidden and
-// deleted when closed, and the system closes it when a copy dies, so it
-// neither lingers nor blocks the next start; one left by a crash of the
-// whole machine is simply taken over. Nothing when the folder takes no new
-// file: the turn is skipped there, as nothing else could take it either.
-UniqueFile takeTurn(const std::wstring &lockPath) {
-  UniqueFile lock(CreateFileW(lockPath.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-  if (lock)
-    return lock;
-  const DWORD error = GetLastError();
-  // A lock file on its way out (closed, not yet deleted) refuses access too.
-  if (error == ERROR_ACCESS_DENIED &&
-      GetFileAttributesW(lockPath.c_str()) == INVALID_FILE_ATTRIBUTES &&
-      GetLastError() == ERROR_FILE_NOT_FOUND)
-    return lock;
-  throw Failure{FileError::Action::write, lockPath, error,
-                isBusy(error) || error == ERROR_ACCESS_DENIED};
 }
 
 // The whole file in one attempt.
@@ -180,6 +195,35 @@ std::string readWhole(const std::wstring &path) {
 
 } // namespace
 
+LockCalls LockCalls::real() {
+  return {[](const std::wstring &path, DWORD access, DWORD disposition, DWORD flags) {
+            return CreateFileW(path.c_str(), access, 0, nullptr, disposition, flags, nullptr);
+          },
+          [](const std::wstring &path) { return GetFileAttributesW(path.c_str()); }};
+}
+
+std::wstring extendedPath(std::wstring_view fullPath) {
+  const auto isDrive = [](std::wstring_view path) {
+    return path.size() >= 3 && path[1] == L':' && path[2] == L'\\' &&
+           ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
+  };
+  if (fullPath.starts_with(L"\\\\?\\") || fullPath.starts_with(L"\\\\.\\"))
+    return std::wstring(fullPath);
+  if (fullPath.starts_with(L"\\\\") && fullPath.size() > 2)
+    return L"\\\\?\\UNC\\" + std::wstring(fullPath.substr(2));
+  if (isDrive(fullPath))
+    return L"\\\\?\\" + std::wstring(fullPath);
+  return std::wstring(fullPath);
+}
+
+std::wstring displayPath(std::wstring_view path) {
+  if (path.starts_with(L"\\\\?\\UNC\\"))
+    return L"\\\\" + std::wstring(path.substr(8));
+  if (path.starts_with(L"\\\\?\\") && path.size() >= 7 && path[5] == L':')
+    return std::wstring(path.substr(4));
+  return std::wstring(path);
+}
+
 std::wstring systemErrorText(DWORD error) {
   wchar_t *buffer = nullptr;
   const DWORD length = FormatMessageW(
@@ -194,12 +238,22 @@ std::wstring systemErrorText(DWORD error) {
   return text;
 }
 
+std::wstring Win32FileSystem::pathOf(std::string_view name) const {
+  if (changing_ && changing_->name == name)
+    return changing_->path;
+  return extendedPath(fullPathOf(widen(name)));
+}
+
+ULONGLONG Win32FileSystem::deadline() const {
+  const ULONGLONG own = GetTickCount64() + kPatienceMs;
+  return changing_ && changing_->deadline < own ? changing_->deadline : own;
+}
+
 void Win32FileSystem::touch(std::string_view name) {
   // Asks for no write access: a read-only memo file still opens for reading.
-  const std::wstring path = widen(name);
-  patiently([&] {
-    UniqueFile file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                kShareReadWrite | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+  const std::wstring path = pathOf(name);
+  patiently(deadline(), [&] {
+    UniqueFile file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
       const DWORD error = GetLastError();
@@ -213,15 +267,15 @@ void Win32FileSystem::touch(std::string_view name) {
 }
 
 std::string Win32FileSystem::read(std::string_view name) {
-  const std::wstring path = widen(name);
-  return patiently([&] { return readWhole(path); });
+  const std::wstring path = pathOf(name);
+  return patiently(deadline(), [&] { return readWhole(path); });
 }
 
-std::wstring Win32FileSystem::fullPath(std::string_view name) { return fullPathOf(widen(name)); }
+std::wstring Win32FileSystem::fullPath(std::string_view name) { return displayPath(pathOf(name)); }
 
 std::optional<std::string> Win32FileSystem::readIfFree(std::string_view name) {
   try {
-    return readWhole(widen(name));
+    return readWhole(pathOf(name));
   } catch (const Failure &failure) {
     if (failure.error == ERROR_FILE_NOT_FOUND)
       return std::string();
@@ -232,8 +286,8 @@ std::optional<std::string> Win32FileSystem::readIfFree(std::string_view name) {
 void Win32FileSystem::append(std::string_view name, std::string_view bytes) {
   // FILE_APPEND_DATA: each write lands at the end of the file as it is
   // then, whoever else appends.
-  const std::wstring path = widen(name);
-  patiently([&] {
+  const std::wstring path = pathOf(name);
+  patiently(deadline(), [&] {
     UniqueFile file =
         open(path, FILE_APPEND_DATA, kShareReadWrite, OPEN_ALWAYS, FileError::Action::write);
     writeAll(file.get(), bytes, path);
@@ -243,46 +297,50 @@ void Win32FileSystem::append(std::string_view name, std::string_view bytes) {
 
 void Win32FileSystem::replace(std::string_view name, std::string_view bytes) {
   // Write the new content beside the file and move it over the file in one
-  // step, so that a failure or a crash part-way never loses memos.
-  const std::wstring path = widen(name);
+  // step, so that a failure or a crash part-way never loses memos. The
+  // content is written once; only the move waits for a memo.txt that a
+  // reader has open (Windows refuses that with "access denied").
+  const std::wstring path = pathOf(name);
   const std::wstring temporary = temporaryName(path, GetCurrentProcessId());
   removeAbandonedTemporaries(path);
-  patiently([&] {
-    try {
-      UniqueFile file = open(temporary, GENERIC_WRITE, 0, CREATE_NEW, FileError::Action::write);
-      writeAll(file.get(), bytes, temporary);
-      if (!FlushFileBuffers(file.get()))
-        fail(FileError::Action::write, temporary, GetLastError());
-      closeOrFail(file, FileError::Action::write, temporary);
+  const ULONGLONG until = deadline();
+  try {
+    patiently(until, [&] {
+      try {
+        UniqueFile file = open(temporary, GENERIC_WRITE, 0, CREATE_NEW, FileError::Action::write);
+        writeAll(file.get(), bytes, temporary);
+        if (!FlushFileBuffers(file.get()))
+          fail(FileError::Action::write, temporary, GetLastError());
+        closeOrFail(file, FileError::Action::write, temporary);
+      } catch (const Failure &) {
+        DeleteFileW(temporary.c_str());
+        throw;
+      }
+    });
+    patiently(until, [&] {
       if (!MoveFileExW(temporary.c_str(), path.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        // Windows refuses to replace a file that someone has open (a reader,
-        // say) with "access denied": that passes too.
         const DWORD error = GetLastError();
         throw Failure{FileError::Action::replace, path, error,
                       isBusy(error) || error == ERROR_ACCESS_DENIED};
       }
-    } catch (const Failure &failure) {
-      DeleteFileW(temporary.c_str());
-      // Whatever step failed, what the user needs to know is that memo.txt
-      // was not rewritten and still holds every memo.
-      throw Failure{FileError::Action::replace, path, failure.error, failure.busy};
-    }
-  });
+    });
+  } catch (const FileError &error) {
+    DeleteFileW(temporary.c_str());
+    // Whatever step failed, what the user needs to know is that memo.txt
+    // was not rewritten and still holds every memo.
+    throw FileError(FileError::Action::replace, displayPath(path), error.systemText());
+  }
 }
 
 bool Win32FileSystem::takesNewFiles(std::string_view name) {
-  // A file of this process's own name, gone again as soon as it is closed.
-  const std::wstring probe = temporaryName(widen(name), GetCurrentProcessId());
-  UniqueFile file(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-  return file || GetLastError() != ERROR_ACCESS_DENIED;
+  return folderTakesNewFiles(pathOf(name));
 }
 
 void Win32FileSystem::overwrite(std::string_view name, std::string_view bytes,
                                 std::string_view previous) {
-  const std::wstring path = widen(name);
-  patiently([&] {
+  const std::wstring path = pathOf(name);
+  patiently(deadline(), [&] {
     UniqueFile file =
         open(path, GENERIC_WRITE, kShareReadWrite, OPEN_EXISTING, FileError::Action::write);
     const auto writeFromStart = [&](std::string_view content) {
@@ -306,8 +364,8 @@ void Win32FileSystem::overwrite(std::string_view name, std::string_view bytes,
 }
 
 std::optional<std::uint64_t> Win32FileSystem::size(std::string_view name) {
-  const std::wstring path = widen(name);
-  return patiently([&]() -> std::optional<std::uint64_t> {
+  const std::wstring path = pathOf(name);
+  return patiently(deadline(), [&]() -> std::optional<std::uint64_t> {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
       const DWORD error = GetLastError();
@@ -321,18 +379,100 @@ std::optional<std::uint64_t> Win32FileSystem::size(std::string_view name) {
   });
 }
 
+std::wstring Win32FileSystem::resolve(std::string_view name) {
+  const std::wstring path = extendedPath(fullPathOf(widen(name)));
+  // No access to the content: a file held without sharing still opens, and
+  // so does a folder in the file's place (whose change then fails as such).
+  UniqueFile file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+      return path; // the change makes it
+    throw FileError(FileError::Action::read, displayPath(path), systemErrorText(error));
+  }
+  std::wstring real(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        GetFinalPathNameByHandleW(file.get(), real.data(), static_cast<DWORD>(real.size()),
+                                  FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length > 0 && length < real.size()) {
+      real.resize(length);
+      return real;
+    }
+    if (length == 0)
+      break;
+    real.resize(length); // the size it needs, with the terminating null
+  }
+  // A file system that cannot say (some network redirectors): where the name
+  // is no link, the file is where it is named; a link is not cut loose.
+  const DWORD error = GetLastError();
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    return path;
+  throw FileError(FileError::Action::read, displayPath(path), systemErrorText(error));
+}
+
+UniqueFile Win32FileSystem::takeTurn(const std::wstring &path) {
+  const std::wstring lock = path + L".lock";
+  return patiently(
+      GetTickCount64() + kTurnMs, [&] { return tryTurn(lock, path); }, kTurnStepMs);
+}
+
+// A file beside memo.txt that only one program can hold open: the file
+// system sees it however the folder is spelt (a mapped drive and its UNC
+// path, subst, 8.3 names), from every logon session and from every machine
+// sharing the folder. It is hidden and deleted when closed, and the system
+// closes it when a copy dies, so it neither lingers nor blocks the next
+// start. Throws a Failure, busy while another try may succeed.
+UniqueFile Win32FileSystem::tryTurn(const std::wstring &lock, const std::wstring &path) {
+  UniqueFile turn(calls_.open(lock, GENERIC_READ | DELETE, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE));
+  if (turn)
+    return turn;
+  const DWORD error = GetLastError();
+  if (isBusy(error))
+    throw Failure{FileError::Action::lock, lock, error, true}; // another copy's turn
+  const DWORD attributes = error == ERROR_ACCESS_DENIED ? calls_.look(lock) : 0;
+  if (error != ERROR_ACCESS_DENIED || attributes == INVALID_FILE_ATTRIBUTES) {
+    // No lock file to be seen. Either its holder's close deleted it since
+    // the open (Windows refuses to open a file on its way out), and the turn
+    // is free now; or the folder takes no new file, and then nothing else
+    // can take the turn either: the change goes ahead without it. Making a
+    // file there tells which.
+    if (folderTakesNewFiles(path))
+      throw Failure{FileError::Action::lock, lock, error, error == ERROR_ACCESS_DENIED};
+    return turn;
+  }
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+    throw Failure{FileError::Action::lock, lock, error, false};
+  // A lock file that no process holds, left by a crash of the whole
+  // machine, that Windows will not delete: read-only, another user's, or
+  // under an ACL that denies delete. Read-only is undone and the lock opens
+  // as usual next time; otherwise holding it without sharing is the turn
+  // all the same, and it stays behind for the next copy to take over.
+  if ((attributes & FILE_ATTRIBUTE_READONLY) &&
+      SetFileAttributesW(lock.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
+    throw Failure{FileError::Action::lock, lock, error, true};
+  UniqueFile leftover(calls_.open(lock, GENERIC_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
+  if (leftover)
+    return leftover;
+  // Held by another copy, or not even readable here: waited for, then the
+  // user learns which file stands in the way.
+  throw Failure{FileError::Action::lock, lock, GetLastError(), true};
+}
+
 void Win32FileSystem::exclusively(std::string_view name, const std::function<void()> &change) {
   // A file of its own rather than a share mode on memo.txt: Windows does not
   // replace a file that is held open, and a rewrite ends in a replace.
-  const std::wstring path = widen(name);
-  UniqueFile turn;
-  try {
-    turn = patiently([&] { return takeTurn(path + L".lock"); }, kTurnStepMs);
-  } catch (const FileError &error) {
-    // The user needs to know that memo.txt could not be written.
-    throw FileError(FileError::Action::write, fullPathOf(path), error.systemText());
-  }
-  change(); // closing the lock file ends the turn
+  const std::wstring path = resolve(name);
+  const UniqueFile turn = takeTurn(path); // closing it ends the turn
+  changing_ = Changing{std::string(name), path, GetTickCount64() + kChangeMs};
+  struct Over {
+    std::optional<Changing> &changing;
+    ~Over() { changing.reset(); }
+  } over{changing_};
+  change();
 }
 
 } // namespace tallynix::win32

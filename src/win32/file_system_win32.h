@@ -2,13 +2,35 @@
 #pragma once
 
 #include "core/file_system.h"
+#include "win32/handles.h"
 
 #include <windows.h>
 
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
 namespace tallynix::win32 {
+
+// The two calls that taking a turn makes on the lock file, as CreateFileW
+// (with no sharing) and GetFileAttributesW make them, the last error set.
+// A test puts its own in to reach what only a race or real Windows shows: a
+// lock file that its holder's close deletes between a refused open and the
+// look that follows, or a read-only leftover that Windows will not open for
+// delete.
+struct LockCalls {
+  std::function<HANDLE(const std::wstring &path, DWORD access, DWORD disposition, DWORD flags)>
+      open;
+  std::function<DWORD(const std::wstring &path)> look;
+
+  static LockCalls real();
+};
 
 class Win32FileSystem final : public FileSystem {
 public:
+  explicit Win32FileSystem(LockCalls calls = LockCalls::real()) : calls_(std::move(calls)) {}
+
   void touch(std::string_view name) override;
   std::string read(std::string_view name) override;
   std::optional<std::string> readIfFree(std::string_view name) override;
@@ -18,8 +40,42 @@ public:
   void overwrite(std::string_view name, std::string_view bytes, std::string_view previous) override;
   std::optional<std::uint64_t> size(std::string_view name) override;
   std::wstring fullPath(std::string_view name) override;
+  // Two steps before the change, each of which can fail on its own: where
+  // the file really is, then this copy's turn on it there.
   void exclusively(std::string_view name, const std::function<void()> &change) override;
+
+private:
+  // The file a link named `name` leads to, once per change: its rewrite
+  // then replaces that file, not the link, and its lock and temporary file
+  // lie beside it, where every copy sees them.
+  std::wstring resolve(std::string_view name);
+  // This copy's turn on the file at `path` (resolved); nothing where its
+  // folder takes no new file.
+  UniqueFile takeTurn(const std::wstring &path);
+  UniqueFile tryTurn(const std::wstring &lock, const std::wstring &path);
+
+  // The `\\?\` path that every operation opens: the resolved one during a
+  // change.
+  std::wstring pathOf(std::string_view name) const;
+  // When a busy file stops being waited for.
+  ULONGLONG deadline() const;
+
+  struct Changing {
+    std::string name;
+    std::wstring path;
+    ULONGLONG deadline;
+  };
+
+  LockCalls calls_;
+  std::optional<Changing> changing_;
 };
+
+// The `\\?\` form of a full path (C:\... or \\server\share\...), which
+// Windows opens past MAX_PATH even where long paths are not enabled; a path
+// already in that form, or not full, stays as it is.
+std::wstring extendedPath(std::wstring_view fullPath);
+// A path as the user knows it: without the `\\?\` that extendedPath put in.
+std::wstring displayPath(std::wstring_view path);
 
 // The system's text for an error code, without the trailing line break.
 std::wstring systemErrorText(DWORD error);

@@ -2,11 +2,15 @@
 // does: MemoStore::removeAt on the real file system. kill_delete.py
 // kills it at random moments.
 //
-//   crash_delete [--in-place] FOLDER INDEX
+//   crash_delete [--in-place | --hold] FOLDER INDEX
 //
 // Prints "start" (and flushes) right before the deletion begins, then
 // "done NANOSECONDS" with the time the deletion took. Exit status 0 on
 // success, 1 on a file error, 2 on bad arguments.
+//
+// --hold stops the deletion once its temporary file is complete, right
+// before it replaces memo.txt: it prints "written" and waits there until it
+// is killed, so that a kill during the rewrite lands by construction.
 //
 // --in-place swaps in a rewrite that truncates memo.txt and writes it
 // again where it stands, without a temporary file: the unsafe way, there
@@ -58,18 +62,27 @@ private:
 } // namespace
 
 int main(int argc, char **argv) {
-  const bool inPlace = argc == 4 && std::strcmp(argv[1], "--in-place") == 0;
-  if (argc != 3 + inPlace) {
-    std::fprintf(stderr, "usage: crash_delete [--in-place] FOLDER INDEX\n");
+  const bool option = argc == 4;
+  const bool inPlace = option && std::strcmp(argv[1], "--in-place") == 0;
+  const bool hold = option && std::strcmp(argv[1], "--hold") == 0;
+  if (argc != 3 + option || option != (inPlace || hold)) {
+    std::fprintf(stderr, "usage: crash_delete [--in-place | --hold] FOLDER INDEX\n");
     return 2;
   }
-  if (chdir(argv[1 + inPlace]) != 0) {
-    std::perror(argv[1 + inPlace]);
+  if (chdir(argv[1 + option]) != 0) {
+    std::perror(argv[1 + option]);
     return 2;
   }
-  const int index = std::atoi(argv[2 + inPlace]);
+  const int index = std::atoi(argv[2 + option]);
 
   tallynix::posix::PosixFileSystem posix;
+  if (hold)
+    posix.rewriteWritten = [] {
+      std::printf("written\n");
+      std::fflush(stdout);
+      for (;;)
+        pause();
+    };
   InPlaceRewrite unsafe;
   tallynix::MemoStore store(inPlace ? static_cast<tallynix::FileSystem &>(unsafe) : posix);
   std::printf("start\n");

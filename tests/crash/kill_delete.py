@@ -1,19 +1,22 @@
 #!/usr/bin/env python3
-"""Kills a deletion at random moments and checks that memo.txt survives.
+"""Kills a deletion at random moments and during its rewrite, and checks that
+memo.txt survives.
 
-Each run writes a memo.txt of 10,000 memos, starts crash_delete on it and
-sends SIGKILL a random time after it reports "start": the delays are drawn
-uniformly between 0 and a little more than the typical deletion measured
-beforehand (its median, plus a tenth), so the kills fall all over the deletion (reading, the new content, writing and
-flushing the temporary file, the rename). After each kill:
+Each run writes a memo.txt of 10,000 memos and starts crash_delete on it.
+Every other run is held (crash_delete --hold) once its temporary file is
+complete, right before that replaces memo.txt, and killed there: a kill
+during the rewrite, by construction. The other runs get SIGKILL a random
+time after "start", drawn uniformly between 0 and a little more than the
+typical deletion measured beforehand (its median, plus a tenth), so that
+those kills fall anywhere in it (reading, the new content, writing and
+flushing the temporary file, the rename) or after it. After each kill:
 
 - memo.txt holds byte for byte either the whole old content or the whole
-  new one (never a mixture, a part or nothing);
+  new one (never a mixture, a part or nothing); a held run's holds the old
+  one, and its temporary file holds the whole new one;
 - a temporary file left behind (memo.txt.<pid>.tmp) is harmless: the next
   deletion succeeds, gives the right content and removes it, since the
-  process that wrote it is gone;
-- kills landed both before the rewrite (old content, no temporary file) and
-  during it (old content, the temporary file left).
+  process that wrote it is gone.
 
 Prints the counts and exits non-zero on any violation. With --in-place the
 deletions use crash_delete's unsafe in-place rewrite instead, to show that
@@ -77,8 +80,9 @@ def read_line(proc, deadline):
     return line
 
 
-def start(binary, folder, index):
-    proc = subprocess.Popen(binary + [folder, str(index)], stdout=subprocess.PIPE,
+def start(binary, folder, index, hold=False):
+    command = binary + (["--hold"] if hold and len(binary) == 1 else [])  # not with --in-place
+    proc = subprocess.Popen(command + [folder, str(index)], stdout=subprocess.PIPE,
                             stderr=subprocess.PIPE)
     if read_line(proc, time.monotonic() + STEP_TIMEOUT) != b"start\n":
         proc.kill()
@@ -152,7 +156,7 @@ def main():
           "timing), kills spread over 0..%.1f ms" % (seed, args.memos, len(old),
                                                     statistics.median(own) * 1e3, window * 1e3))
 
-    counts = {"old": 0, "new": 0, "torn": 0, "leftover": 0, "killed": 0, "finished": 0}
+    counts = {"old": 0, "new": 0, "torn": 0, "leftover": 0, "killed": 0, "finished": 0, "held": 0, "random": 0}
     violations = []
     for run in range(args.runs):
         index = rng.randrange(args.memos)
@@ -161,10 +165,26 @@ def main():
             if os.path.exists(os.path.join(args.folder, name)):
                 os.remove(os.path.join(args.folder, name))
         write(memo, old)
-        delay = rng.uniform(0, window)
+        held = run % 2 == 0
+        delay = 0.0 if held else rng.uniform(0, window)
         try:
-            proc = start(binary, args.folder, index)
-            time.sleep(delay)
+            proc = start(binary, args.folder, index, hold=held)
+            if held:
+                # Held with its temporary file complete, memo.txt not yet replaced.
+                line = read_line(proc, time.monotonic() + STEP_TIMEOUT)
+                if line != b"written\n":
+                    proc.kill()
+                    proc.communicate(timeout=STEP_TIMEOUT)
+                    raise Violation("the deletion never held with its rewrite written (%r)" % line)
+                counts["held"] += 1
+                written = [read(os.path.join(args.folder, name)) for name in temporaries()]
+                if written != [new] or read(memo) != old:
+                    proc.kill()
+                    proc.communicate(timeout=STEP_TIMEOUT)
+                    raise Violation("held before the replace without a complete temporary file")
+            else:
+                counts["random"] += 1
+                time.sleep(delay)
             proc.send_signal(signal.SIGKILL)
             proc.communicate(timeout=STEP_TIMEOUT)
             counts["killed" if proc.returncode == -signal.SIGKILL else "finished"] += 1
@@ -176,17 +196,19 @@ def main():
             if after == old:
                 counts["old"] += 1
                 expected = new
-            elif after == new:
+            elif after == new and not held:
                 counts["new"] += 1
                 expected = render(without(without(texts, index), index))
             else:
                 counts["torn"] += 1
-                raise Violation("memo.txt is torn: %d bytes, old %d, new %d"
-                                % (len(after), len(old), len(new)))
+                raise Violation("memo.txt is %s: %d bytes, old %d, new %d" % (
+                    "replaced while held" if held and after == new else "torn", len(after), len(old), len(new)))
             if temporaries():
                 counts["leftover"] += 1
                 if proc.returncode == 0:
                     raise Violation("a finished deletion left a temporary file")
+            elif held:
+                raise Violation("a deletion killed during its rewrite left no temporary file")
 
             # The next deletion, left to run, cleans up whatever was left.
             finish(start(binary, args.folder, index))
@@ -195,19 +217,15 @@ def main():
             if temporaries():
                 raise Violation("the deletion after the kill left %s" % temporaries())
         except Violation as violation:
-            violations.append("run %d (index %d, kill after %.3f ms): %s"
-                              % (run, index, delay * 1e3, violation))
+            violations.append("run %d (index %d, %s): %s" % (
+                run, index, "held in its rewrite" if held else "kill after %.3f ms" % (delay * 1e3), violation))
             print("kill_delete: VIOLATION " + violations[-1], flush=True)
 
-    before = counts["old"] - counts["leftover"]
-    if not before or not counts["leftover"]:
-        violations.append("kills must land both before the rewrite and during it")
-        print("kill_delete: VIOLATION " + violations[-1])
-    print("kill_delete: %d runs, %d killed during the deletion, %d finished before the kill; "
-          "memo.txt old %d (killed before the rewrite %d, during it %d: temporary file left), new %d, "
-          "torn or missing %d; violations %d" % (args.runs, counts["killed"], counts["finished"], counts["old"],
-                                                 before, counts["leftover"], counts["new"], counts["torn"],
-                                                 len(violations)))
+    print("kill_delete: %d runs: %d killed in their rewrite with its temporary file complete, %d at random "
+          "moments (%d of those finished first); memo.txt old %d (temporary file left %d), new %d, torn or "
+          "missing %d; violations %d" % (args.runs, counts["held"], counts["random"],
+                                         counts["finished"], counts["old"], counts["leftover"], counts["new"],
+                                         counts["torn"], len(violations)))
     if violations:
         return 1
     shutil.rmtree(args.folder, ignore_errors=True)

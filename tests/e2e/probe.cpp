@@ -828,12 +828,15 @@ std::map<std::wstring, HANDLE> &lockedFiles() {
   return files;
 }
 
-// lock PATH: opens PATH (a Windows path) for reading and writing with no
-// sharing at all.
+// lock PATH [readers]: opens PATH (a Windows path) for reading and writing
+// with no sharing at all, or, with "readers", sharing reading and writing
+// but not a delete or a replace.
 Json verbLock(const Args &args) {
   const std::wstring path = args.text(0);
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  const DWORD share =
+      args.has(1) && args.word(1) == "readers" ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0;
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE)
     fail("cannot lock the file: error " + std::to_string(GetLastError()));
   lockedFiles()[path] = file;

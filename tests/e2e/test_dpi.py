@@ -82,7 +82,6 @@ class HighDpi(harness.TestCase):
             about = self.wait_window(about.hwnd, "the About window's frame around its client area",
                                      lambda w: w.rect[2] - w.rect[0] > w.client_size[0])
             before = self.geometry(about.hwnd)
-            print("DEBUG", about.rect, app.window(about.hwnd).rect, before)
             left, top, right, bottom = about.rect
             app.dpi_changed(about.hwnd, 144, (left, top, left + 310, top + 235))
             self.assertEqual(self.geometry(about.hwnd), ABOUT_AT_144)

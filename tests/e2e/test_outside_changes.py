@@ -16,7 +16,8 @@ import time
 import harness
 from harness import ids
 
-COMBO = ids.MEMO_LIST
+COMBO, DELETE = ids.MEMO_LIST, ids.DELETE_BUTTON
+PICK_GONE = "選んだメモは、もう memo.txt にないため削除しませんでした。一覧を読み直しました。"
 # Relative to the window's top-left corner: the visible sliver of the hide
 # button, and the uncovered dark-blue patch left of the list.
 HIDE_SLIVER = (4, 16)
@@ -71,6 +72,16 @@ class OutsideChanges(harness.TestCase):
         temporary = path.with_name("memo.txt.other")
         temporary.write_bytes(memo_file(*memos))
         os.replace(temporary, path)
+
+    def rewrite_in_place(self, window: harness.Window, text: str, *memos: str):
+        """Another program rewrites memo.txt where it stands, as shell redirection and many editors
+        do: it empties the file and, once the strip has followed the empty file (its field still
+        showing `text`), writes the memos."""
+        with open(self.app.memo_path, "r+b") as memo:
+            memo.truncate(0)
+            memo.flush()
+            self.wait_list(window, [], text)
+            memo.write(memo_file(*memos))
 
     def at(self, window: harness.Window, point: tuple[int, int]) -> tuple[int, int]:
         return window.origin[0] + point[0], window.origin[1] + point[1]
@@ -130,6 +141,37 @@ class OutsideChanges(harness.TestCase):
         with self.subTest("the memo gone: the field keeps its text, nothing is picked"):
             self.other_writer("c", "d")
             self.wait_list(window, ["c", "d"], "b", cursel=-1)
+
+    def test_pick_kept_through_a_rewrite_in_place(self):
+        app = self.app
+        window = self.start("a", "b", "c")
+        app.send_keys(self.edit_field(window), "Down", "Down")  # picks a, then b
+        self.wait_list(window, ["a", "b", "c"], "b", cursel=1)
+
+        with self.subTest("a deleted: b picked again once the file settles, and 削 deletes it"):
+            self.rewrite_in_place(window, "b", "b", "c")
+            self.wait_list(window, ["b", "c"], "b", cursel=0)
+            strip = harness.Strip(self, window)
+            strip.press(DELETE)
+            window = strip.reloaded().window
+            harness.wait_file(self, memo_file("c"))
+
+        with self.subTest("b gone for good: the field keeps it, and 削 says it is no longer there"):
+            self.other_writer("b", "c")
+            self.wait_list(window, ["b", "c"], "")
+            app.send_keys(self.edit_field(window), "Down")
+            self.wait_list(window, ["b", "c"], "b", cursel=0)
+            self.rewrite_in_place(window, "b", "c", "d")
+            self.wait_list(window, ["c", "d"], "b")
+            harness.Strip(self, window).press(DELETE)
+            box = app.wait_message_box("タリニクス")
+            self.assertEqual(box["text"], PICK_GONE)
+            app.press_message_box("タリニクス", harness.IDOK)
+            self.wait_list(window, ["c", "d"], "")
+        app.record_fault("memo.txt rewritten in place (emptied, then written) by another writer while a memo is "
+                         "picked, then 削",
+                         "the pick comes back once the file settles and 削 deletes it; when its memo is gone, "
+                         "the field keeps its text and 削 says so: \u300c%s\u300d" % PICK_GONE, memo_file("c", "d"))
 
     def test_open_drop_down_left_alone_until_it_closes(self):
         app = self.app

@@ -21,7 +21,7 @@ from harness import ids
 
 COMBO, ADD, DELETE = ids.MEMO_LIST, ids.ADD_BUTTON, ids.DELETE_BUTTON
 TITLE = "タリニクス"
-SELECTION_GONE = "選んだメモは、ほかで変更されたため削除しませんでした。一覧を読み直しました。"
+PICK_GONE = "選んだメモは、もう memo.txt にないため削除しませんでした。一覧を読み直しました。"
 
 
 memo_file, wait_file = harness.memo_file, harness.wait_file
@@ -56,8 +56,9 @@ class Strip(harness.Strip):
 
 
 class SharedFile(harness.TestCase):
-    def start(self, memo: bytes, items: list[str]) -> Strip:
-        self.app.memo_path.write_bytes(memo)
+    def start(self, memo: bytes | None, items: list[str]) -> Strip:
+        if memo is not None:
+            self.app.memo_path.write_bytes(memo)
         self.app.start()
         strip = Strip(self, self.app.wait_main_window())
         strip.wait_items(items)
@@ -127,7 +128,7 @@ class SharedFile(harness.TestCase):
             # strip cannot look at the file before 削 is pressed (it would follow it and
             # drop the pick); the delete waits for the hold to end, then finds "d" gone.
             self.press_held(strip, DELETE, memo_file("c", "e"))
-            text = self.expect_message(SELECTION_GONE)
+            text = self.expect_message(PICK_GONE)
             self.assertEqual(app.memo_path.read_bytes(), memo_file("c", "e"))
             strip.wait_items(["c", "e"])
             self.assertEqual(app.main_window().hwnd, strip.hwnd, "no reload")
@@ -172,6 +173,54 @@ class SharedFile(harness.TestCase):
         app.record_fault("memo.txt held by another program for 0.4 s during 削 and 加",
                          "ridden out: both succeed with no message (a hold past about a second still "
                          "ends in the clear message)", memo_file("b", "c"))
+
+
+    def test_a_linked_memo_file_stays_linked(self):
+        """memo.txt is a symbolic link into a synced folder. Its changes go to the file the link
+        leads to, and the link stays; the turn is taken beside that file, where a copy started in
+        the synced folder takes it too."""
+        app = self.app
+        synced = app.workdir.parent / "synced"
+        synced.mkdir()
+        real, lock = synced / "memo.txt", synced / "memo.txt.lock"
+        real.write_bytes(memo_file("a", "b", "c"))
+        os.symlink(real, app.memo_path)
+        strip = self.start(None, ["a", "b", "c"])
+
+        def linked(memo: bytes):
+            harness.wait_until(lambda: real.read_bytes() == memo, 10, "the file the link leads to")
+            self.assertTrue(os.path.islink(app.memo_path), "memo.txt is still the link")
+            self.assertEqual(os.path.realpath(app.memo_path), str(real))
+            self.assertEqual(sorted(p.name for p in synced.iterdir()) + [p.name for p in app.workdir.iterdir()],
+                             ["memo.txt", "memo.txt"], "no temporary or lock file left beside either")
+
+        strip.select_text("a")
+        strip.press(DELETE)
+        strip = strip.reloaded()
+        linked(memo_file("b", "c"))
+        strip.wait_items(["b", "c"])
+        app.set_text(strip.hwnd, COMBO, "d")
+        strip.press(ADD)
+        linked(memo_file("b", "c", "d"))
+
+        with self.subTest("another copy's turn beside the real file holds 削 back, then it says so"):
+            lock.write_bytes(b"")  # as a copy started in the synced folder holds it
+            app.hold_memo_file(path=lock)
+            strip.refill(3)
+            strip.select_text("b")
+            strip.press(DELETE)
+            text = self.expect_message("memo.txt.lock")
+            self.assertEqual(real.read_bytes(), memo_file("b", "c", "d"), "nothing changed without the turn")
+            app.hold_memo_file(False, path=lock)
+        # The lock file left behind, held by no one, is taken over.
+        strip.select_text("b")
+        strip.press(DELETE)
+        strip = strip.reloaded()
+        linked(memo_file("c", "d"))
+        app.record_fault("memo.txt a symbolic link into another folder; a lock file left there",
+                         "削 and 加 change the file the link leads to and the link stays; the turn is taken "
+                         "beside that file: held by another copy there, 削 waits, then says \u300c%s\u300d; "
+                         "a lock file held by no one is taken over" % text.splitlines()[0], memo_file("c", "d"))
 
 
 class TwoCopiesAtOnce(harness.TestCase):

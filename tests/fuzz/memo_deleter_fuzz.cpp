@@ -2,11 +2,11 @@
 // input bytes, 0 to 9999; the rest is the file). Its output is compared byte
 // for byte with a reference model written here from the line rules, checked
 // for its shape (numbered lines, each ending CR LF) and for what the list
-// shows afterwards: every other memo as before. The selection check runs on
-// the same input with the text of the line at that place (none past the
-// end) and picks what a second model says. The same deletion runs through
-// MemoStore::removeAt on a file in memory and (one input in eight) on a
-// real file.
+// shows afterwards: every other memo as before. The selection check picks
+// from a list the input's file had before another writer's change, and
+// checks where the pick is found against where that change took it. The
+// same deletion runs through MemoStore::removeAt on a file in memory
+// and (one input in eight) on a real file.
 #include "fuzz_support.h"
 
 #include "core/cp932.h"
@@ -58,6 +58,46 @@ bool isWellFormed(std::string_view line) {
   const std::size_t digits = fuzz::countDigits(line);
   const bool index = digits == 3 || (digits > 3 && line.front() != '0');
   return index && (digits == line.size() || line[digits] == ' ');
+}
+
+// A memo of the list the user saw, and its place in the file now, if the
+// other writer's change left it there.
+struct SeenMemo {
+  std::wstring text;
+  std::optional<std::size_t> now;
+};
+
+struct Story {
+  std::vector<SeenMemo> seen;
+};
+
+// The list the user saw before another writer changed the file into `now`,
+// chosen by `choice`: nothing changed; a memo deleted (a twin of another
+// memo, or a text no memo has now); a memo added; a memo's text replaced.
+Story pickerStory(const std::vector<std::wstring> &now, std::size_t choice) {
+  Story story;
+  for (std::size_t k = 0; k < now.size(); ++k)
+    story.seen.push_back({now[k], k});
+  const std::size_t at = (choice / 4) % (now.size() + 1);
+  switch (choice % 4) {
+  case 1: { // deleted
+    const bool twin = !now.empty() && (choice / 64) % 2 == 0;
+    const std::wstring text = twin ? now[(choice / 128) % now.size()] : std::wstring(L"\x1F gone");
+    story.seen.insert(story.seen.begin() + static_cast<std::ptrdiff_t>(at), {text, std::nullopt});
+    break;
+  }
+  case 2: // added
+    if (at < now.size())
+      story.seen.erase(story.seen.begin() + static_cast<std::ptrdiff_t>(at));
+    break;
+  case 3: // replaced
+    if (at < now.size())
+      story.seen[at] = {L"\x1F before", std::nullopt};
+    break;
+  default:
+    break;
+  }
+  return story;
 }
 
 } // namespace
@@ -131,17 +171,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
       if (isWellFormed(kept[k].line))
         FUZZ_CHECK(tallynix::memo::decodeMemos(out, codec).memos[k] == expected[k]);
 
-  // The selection check. Model: the line at `place` if it holds the text,
-  // else the one line holding it; nothing when there is no such line.
-  const auto &memos = before.memos;
-  const std::size_t pick = place % (memos.size() + 1);
-  const std::wstring text = pick < memos.size() ? memos[pick] : L"\x1F\x1F";
-  std::optional<std::size_t> chosen;
-  if (place < memos.size() && memos[place] == text)
-    chosen = place;
-  else if (std::count(memos.begin(), memos.end(), text) == 1)
-    chosen = static_cast<std::size_t>(std::find(memos.begin(), memos.end(), text) - memos.begin());
-  FUZZ_CHECK(tallynix::memo::placeOfSelected(memos, static_cast<int>(place), text) == chosen);
+  // The selection check, on a story: the list the user picked from is the
+  // file as it is now with one change of another writer undone, and the
+  // picked memo is followed through that change (see pickerStory).
+  const Story story = pickerStory(before.memos, place);
+  if (!story.seen.empty()) {
+    const auto &now = before.memos;
+    const std::size_t pick = (place ^ place >> 5) % story.seen.size();
+    const std::wstring &text = story.seen[pick].text;
+    const std::optional<std::size_t> picked = story.seen[pick].now; // where it is now, if anywhere
+    const auto chosen = tallynix::memo::placeOfSelected(now, static_cast<int>(pick), text);
+    const auto holds = [&](std::size_t k) { return k < now.size() && now[k] == text; };
+    std::size_t holding = 0;
+    for (std::size_t k = 0; k < now.size(); ++k)
+      holding += holds(k);
+    // Never a memo of another text; only when the file still tells which
+    // memo was meant: its text at the place picked, or in one place only.
+    FUZZ_CHECK(!chosen || holds(*chosen));
+    FUZZ_CHECK(!chosen || holds(pick) || holding == 1);
+    // Found wherever it can be told apart: at its place, or as the one
+    // memo left with its text, which is the picked memo itself when that
+    // survived the change.
+    if (holds(pick))
+      FUZZ_CHECK(chosen == pick);
+    else if (holding == 1 && picked)
+      FUZZ_CHECK(chosen == picked);
+    else if (holding == 1)
+      FUZZ_CHECK(chosen.has_value());
+  }
 
   // The same on a real file, where the rewrite leaves no temporary file.
   if (!fuzz::throughRealFile(data, size))

@@ -152,6 +152,8 @@ void PosixFileSystem::replace(std::string_view name, std::string_view bytes) {
     if (fsync(file.get()) != 0)
       fail(FileError::Action::write, temporary, errno);
     file.close(FileError::Action::write, temporary);
+    if (rewriteWritten)
+      rewriteWritten();
     if (std::rename(temporary.c_str(), path.c_str()) != 0)
       fail(FileError::Action::replace, path, errno);
   } catch (const FileError &error) {

@@ -8,6 +8,10 @@ namespace tallynix::posix {
 
 class PosixFileSystem final : public FileSystem {
 public:
+  // Called in a rewrite once the temporary file is complete and flushed,
+  // right before it replaces the file: where the kill loop holds a deletion.
+  std::function<void()> rewriteWritten;
+
   void touch(std::string_view name) override;
   std::string read(std::string_view name) override;
   void append(std::string_view name, std::string_view bytes) override;

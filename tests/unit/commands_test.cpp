@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace tallynix;
 using Texts = std::vector<std::wstring>;
 
@@ -211,11 +213,11 @@ TEST_F(Commands, DeleteOfAMemoThatIsGoneOrAmbiguousDeletesNothingAndShowsTheFile
   add(L"a");
   add(L"b");
   commands.refillList();
-  const std::pair<std::string, Texts> changes[] = {
-      {"000 a\r\n", {L"a"}},                               // "b" is gone
-      {"000 b\r\n001 x\r\n002 b\r\n", {L"b", L"x", L"b"}}, // which "b"?
+  const std::tuple<std::string, Texts, std::wstring_view> changes[] = {
+      {"000 a\r\n", {L"a"}, kPickGone},                                    // "b" is gone
+      {"000 b\r\n001 x\r\n002 b\r\n", {L"b", L"x", L"b"}, kSelectionGone}, // which "b"?
   };
-  for (const auto &[now, shown] : changes) {
+  for (const auto &[now, shown, message] : changes) {
     memoFile() = now;
     strip.items = {L"a", L"b"};
     strip.selected = 1;
@@ -224,7 +226,7 @@ TEST_F(Commands, DeleteOfAMemoThatIsGoneOrAmbiguousDeletesNothingAndShowsTheFile
     EXPECT_EQ(memoFile(), now);
     EXPECT_EQ(strip.items, shown);
     ASSERT_FALSE(strip.told.empty());
-    EXPECT_EQ(strip.told.back(), kSelectionGone);
+    EXPECT_EQ(strip.told.back(), message);
   }
   EXPECT_EQ(strip.told.size(), 2u);
   EXPECT_EQ(strip.loads, 0);

@@ -29,6 +29,31 @@ TEST(KeptSelection, AmongEqualMemosTakesTheNearestTheEarlierOnATie) {
   EXPECT_EQ(keptSelection(memos, 3, L"x"), 2);
 }
 
+// Another writer truncates memo.txt, then writes it: the list meets the
+// file empty (or half-written) before it settles.
+TEST(KeptPick, APickLostToAFileSeenEmptyComesBackWhenItsMemoDoes) {
+  KeptPick pick;
+  pick.look(1, L"b");
+  EXPECT_EQ(pick.placeIn(Texts{}), -1);
+  pick.look(-1, L"b"); // the field still shows it
+  EXPECT_EQ(pick.lost(L"b"), 1);
+  EXPECT_EQ(pick.placeIn(Texts{L"b", L"c"}), 0);
+
+  pick.look(0, L"b");
+  EXPECT_EQ(pick.placeIn(Texts{L"000 b"}), -1); // half-written
+  pick.look(-1, L"b");
+  EXPECT_EQ(pick.placeIn(Texts{L"c", L"d"}), -1); // really gone: still kept for 削
+  EXPECT_EQ(pick.lost(L"b"), 0);
+  EXPECT_EQ(pick.text(), L"b");
+
+  pick.look(-1, L"bx"); // typed over: no pick any more
+  EXPECT_EQ(pick.lost(L"bx"), -1);
+  EXPECT_EQ(pick.placeIn(Texts{L"b"}), -1);
+  pick.look(2, L""); // an empty memo is a memo too
+  pick.forget();     // until the list is refilled
+  EXPECT_EQ(pick.lost(L""), -1);
+}
+
 class MemoFollowerTest : public ::testing::Test {
 protected:
   tallynix::testing::MemoryFileSystem files;

@@ -98,8 +98,8 @@ public:
   bool failWrites = false;
   bool newFilesAllowed = true;
   int replaces = 0;
-  // Operations so far (taking the turn, each look and each write), and the
-  // one to fail, counting from 1; 0 fails none.
+  // Operations so far (resolving the name, taking the turn, each look and
+  // each write), and the one to fail, counting from 1; 0 fails none.
   int operations = 0;
   int failAt = 0;
 
@@ -137,8 +137,11 @@ public:
       return std::nullopt;
     return it->second.size();
   }
+  // As on Windows, two steps before the change: where the file really is
+  // (a link resolved), then this copy's turn on it.
   void exclusively(std::string_view, const std::function<void()> &change) override {
-    step(FileError::Action::write); // taking the turn
+    step(FileError::Action::read);
+    step(FileError::Action::lock);
     change();
   }
 

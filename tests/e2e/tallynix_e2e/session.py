@@ -238,10 +238,12 @@ class Session:
             stderr=subprocess.DEVNULL, start_new_session=True))
         return wait_until(lambda: [w for w in self.windows("Notepad") if w.visible], 20, "Notepad")[0]
 
-    def hold_memo_file(self, held: bool = True):
-        """Another program holds memo.txt open without sharing it, as a sync client does, or lets
-        it go again."""
-        self.probe.call("lock" if held else "unlock", hex_text(world.windows_path(self.memo_path)))
+    def hold_memo_file(self, held: bool = True, path: Path | None = None, readers: bool = False):
+        """Another program holds memo.txt (or `path`) open without sharing it, as a sync client does,
+        or lets it go again. With `readers`, it lets others read and write the file but not replace
+        or delete it."""
+        args = [hex_text(world.windows_path(path or self.memo_path))]
+        self.probe.call("lock" if held else "unlock", *args, *(["readers"] if held and readers else []))
 
     def map_drive(self, letter: str, path: Path):
         """Makes drive `letter` of the prefix the folder `path`, as a mapped network drive would;

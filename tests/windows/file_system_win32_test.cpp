@@ -1,0 +1,160 @@
+// The turn on memo.txt and the paths beside it, on Windows (under Wine
+// here). Where Wine answers otherwise than Windows (a lock file on its way
+// out, a read-only one opened for delete), the lock's calls answer as
+// Windows does, through the seam that the file system offers for this.
+#include "core/error_text.h"
+#include "test_files.h"
+#include "win32/file_system_win32.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using tallynix::FileError;
+using tallynix::testing::readBytes;
+using tallynix::testing::writeBytes;
+using tallynix::win32::LockCalls;
+using tallynix::win32::Win32FileSystem;
+
+struct TurnTest : ::testing::Test {
+  tallynix::testing::ScratchFolder folder;
+  std::string memo = folder.file("memo.txt");
+  std::wstring lock = std::filesystem::path(memo + ".lock").wstring();
+  LockCalls calls = LockCalls::real();
+  const decltype(calls.open) real = calls.open;
+  std::vector<std::wstring> opened; // the paths the turn opened
+
+  TurnTest() { writeBytes(memo, "000 a\r\n"); }
+
+  static HANDLE refused() {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
+  // The lock as another copy holds it during its turn.
+  HANDLE holdLock() const {
+    return CreateFileW(lock.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_ALWAYS,
+                       FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  }
+
+  // Runs a change through the lock's calls; true when the lock was held
+  // while it ran, as another copy finds it.
+  bool heldDuringChange() {
+    calls.open = [&, open = calls.open](const std::wstring &path, DWORD access, DWORD disposition,
+                                        DWORD flags) {
+      opened.push_back(path);
+      return open(path, access, disposition, flags);
+    };
+    bool held = false;
+    Win32FileSystem(calls).exclusively(memo, [&] {
+      HANDLE other = CreateFileW(lock.c_str(), GENERIC_READ,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+      held = other == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
+      if (other != INVALID_HANDLE_VALUE)
+        CloseHandle(other);
+    });
+    return held;
+  }
+};
+
+// Windows refuses to open a file whose delete is under way, with "access
+// denied"; Wine reports a sharing violation, so the open answers as Windows.
+TEST_F(TurnTest, ALockDeletedBetweenTheRefusedOpenAndTheLookIsTakenNotSkipped) {
+  HANDLE previous = holdLock();
+  ASSERT_NE(previous, INVALID_HANDLE_VALUE);
+  calls.open = [&](const std::wstring &path, DWORD access, DWORD disposition, DWORD flags) {
+    if (previous == INVALID_HANDLE_VALUE)
+      return real(path, access, disposition, flags);
+    CloseHandle(std::exchange(previous, INVALID_HANDLE_VALUE)); // the holder's turn ends
+    return refused();
+  };
+  EXPECT_TRUE(heldDuringChange()) << "the turn was skipped in a folder that takes new files";
+  EXPECT_FALSE(std::filesystem::exists(lock));
+  // Every file beside memo.txt is opened by its \\?\ path, which Windows
+  // opens past MAX_PATH.
+  ASSERT_FALSE(opened.empty());
+  EXPECT_TRUE(opened.back().starts_with(L"\\\\?\\")) << opened.back().size();
+  EXPECT_TRUE(opened.back().ends_with(L"\\memo.txt.lock"));
+}
+
+// Windows will not open a read-only file for delete; Wine does as root.
+TEST_F(TurnTest, AReadOnlyLeftoverLockIsTakenOverAndGone) {
+  HANDLE leftover = CreateFileW(lock.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY, nullptr);
+  ASSERT_NE(leftover, INVALID_HANDLE_VALUE);
+  CloseHandle(leftover);
+  calls.open = [&](const std::wstring &path, DWORD access, DWORD disposition, DWORD flags) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const bool readOnly =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    return (access & DELETE) && readOnly ? refused() : real(path, access, disposition, flags);
+  };
+  EXPECT_TRUE(heldDuringChange());
+  EXPECT_FALSE(std::filesystem::exists(lock)) << "taken over, then deleted as usual";
+}
+
+// Another copy's change may retry its read and its rewrite for a second each:
+// its turn is waited for that long, with the busy cursor.
+TEST_F(TurnTest, AnotherCopysTurnIsWaitedForAsLongAsItsChangeMayLast) {
+  HANDLE holder = holdLock();
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  const HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT);
+  ULONGLONG first = 0;
+  bool busyCursor = false;
+  calls.open = [&](const std::wstring &path, DWORD access, DWORD disposition, DWORD flags) {
+    // The holder lets go once the waiter has waited out both of its windows,
+    // as the waiter's own clock tells.
+    const ULONGLONG now = GetTickCount64();
+    busyCursor = busyCursor || (first != 0 && GetCursor() == wait);
+    first = first ? first : now;
+    if (holder != INVALID_HANDLE_VALUE && now - first >= 2000)
+      CloseHandle(std::exchange(holder, INVALID_HANDLE_VALUE));
+    return real(path, access, disposition, flags);
+  };
+  EXPECT_TRUE(heldDuringChange());
+  EXPECT_EQ(holder, INVALID_HANDLE_VALUE) << "given up before the holder could be done";
+  EXPECT_TRUE(busyCursor);
+  EXPECT_NE(GetCursor(), wait);
+  if (holder != INVALID_HANDLE_VALUE)
+    CloseHandle(holder);
+}
+
+TEST_F(TurnTest, ALockThatCannotBeTakenIsNamedAndNothingIsChanged) {
+  std::filesystem::create_directory(lock); // neither opened nor taken over
+  Win32FileSystem files(calls);
+  bool changed = false;
+  try {
+    files.exclusively(memo, [&] { changed = true; });
+    FAIL() << "no error";
+  } catch (const FileError &error) {
+    EXPECT_EQ(error.action(), FileError::Action::lock);
+    EXPECT_TRUE(error.fullPath().ends_with(L"\\memo.txt.lock"));
+    EXPECT_FALSE(error.fullPath().starts_with(L"\\\\?\\")) << "shown as the user knows it";
+    EXPECT_NE(tallynix::describeError(error).find(L"memo.txt.lock を削除"), std::wstring::npos);
+  }
+  EXPECT_FALSE(changed);
+  EXPECT_EQ(readBytes(memo), "000 a\r\n");
+}
+
+TEST(Paths, FilesBesideMemoTxtAreOpenedByTheirExtendedPathsAndShownByTheirOwn) {
+  // A full path, the path opened, the path a message shows.
+  const std::tuple<const wchar_t *, const wchar_t *, const wchar_t *> cases[] = {
+      {L"C:\\memos\\memo.txt", L"\\\\?\\C:\\memos\\memo.txt", L"C:\\memos\\memo.txt"},
+      {L"z:\\a b\\memo.txt.lock", L"\\\\?\\z:\\a b\\memo.txt.lock", L"z:\\a b\\memo.txt.lock"},
+      {L"\\\\server\\share\\memo.txt", L"\\\\?\\UNC\\server\\share\\memo.txt",
+       L"\\\\server\\share\\memo.txt"},
+      {L"\\\\?\\C:\\memos\\memo.txt", L"\\\\?\\C:\\memos\\memo.txt", L"C:\\memos\\memo.txt"},
+      {L"\\\\.\\pipe\\memo", L"\\\\.\\pipe\\memo", L"\\\\.\\pipe\\memo"},
+  };
+  for (const auto &[full, opened, shown] : cases) {
+    EXPECT_EQ(tallynix::win32::extendedPath(full), opened);
+    EXPECT_EQ(tallynix::win32::displayPath(opened), shown);
+  }
+}
+
+} // namespace
