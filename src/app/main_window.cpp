@@ -389,7 +389,7 @@ void MainWindow::replaceMemos(std::span<const std::wstring> memos, int select) {
   });
 }
 
-void MainWindow::withoutRedraw(const std::function<void()> &change) {
+void MainWindow::withoutRedraw(FunctionRef change) {
   // The list is drawn once, after the change, not once per item.
   SendMessageW(memoList_, WM_SETREDRAW, FALSE, 0);
   change();
