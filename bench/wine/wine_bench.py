@@ -56,7 +56,8 @@ tallynix.exe files, which take turns with this one round after round in the
 same world, each round in another order. Each turn launches the exe with
 9,999 memos and, after one warm-up, measures a number of times in that
 process: an outside change to 10,000, a refill of 10,001, then a delete at
-10,000 (the figures above).
+10,000 (the figures above). Each round then launches every exe a few times
+more with an empty memo.txt, for launch to first pixels.
 
 Nothing sleeps to wait: every wait polls a condition against a deadline.
 The only fixed periods are the measurement windows themselves (2 s before
@@ -494,26 +495,33 @@ def measure(paths: dict, rounds: int = 7, idle_seconds: float = 10.0, launch_pai
     return results
 
 
-def compare(paths: dict, others: dict[str, Path], rounds: int = 7, samples: int = 3) -> dict:
+def compare(paths: dict, others: dict[str, Path], rounds: int = 7, samples: int = 3, launches: int = 2) -> dict:
     """This tree's exe (paths["tallynix"]) and `others` take turns (World.edit_turn), a warm-up turn
-    each first, then `rounds` rounds, each in another order; returns the figures per exe and turn."""
+    each first, then `rounds` rounds, each in another order, each ending with `launches` launches of
+    every exe; returns the figures per exe and turn."""
     world = World(**{**paths, "floor": None}, others=others)
     names = ["tallynix", *others]
     results: dict = {"rounds": rounds, "samples": samples, "names": names,
                      "exes": {name: str(world.exes[name]) for name in names},
-                     "turns": {name: [] for name in names}, "load": []}
+                     "turns": {name: [] for name in names}, "launch_ms": {name: [] for name in names},
+                     "load": []}
     try:
         log("warm-up turns")
         for name in names:
             world.edit_turn(name, 0)
         for k in range(rounds):
             results["load"].append(os.getloadavg())
-            for name in names[k % len(names):] + names[:k % len(names)]:
+            order = names[k % len(names):] + names[:k % len(names)]
+            for name in order:
                 figures = world.edit_turn(name, samples)
                 results["turns"][name].append(figures)
                 log("round %d %-10s refill %s delete %s" % (
                     k + 1, name, " ".join("%.0f" % v for v in figures["refill"]),
                     " ".join("%.0f" % v for v in figures["delete"])))
+            world.write_memos(0)
+            for j in range(launches):
+                for name in order if j % 2 else order[::-1]:
+                    results["launch_ms"][name].append(world.idle_round(name, 0)["launch_ms"])
     finally:
         world.close()
     return results
