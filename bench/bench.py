@@ -11,6 +11,14 @@ bench/run builds. Options:
   --idle S          length of each context-switch window in seconds (default 10)
   --skip-native / --skip-wine
   --json FILE       also write the raw figures (default build/bench/results.json)
+  --against NAME=EXE
+                    instead of everything above: this tree's win64 exe and an
+                    earlier build's tallynix.exe (repeat for more) take turns
+                    in one world, round after round, for the refill, the
+                    delete and the outside change at 10,000 memos, and
+                    launch with --launch-pairs launches per round (raw
+                    figures in build/bench/compare.json)
+  --samples N       with --against: measurements per exe and turn (default 3)
 """
 
 from __future__ import annotations
@@ -225,7 +233,46 @@ def wine_table(add, budgets: list, arch: str, wine: dict):
                             "%.0f ms" % shown))
 
 
+def comparison_table(results: dict) -> str:
+    """The exes' figures side by side (bench.py --against)."""
+    lines = []
+    add = lines.append
+    m, wine = results["machine"], results["compare"]
+    names = wine["names"]
+    add("tallynix against earlier builds  %s  (%s, nproc %s, %s)" % (results["date"], m["cpu"], m["nproc"], m["wine"]))
+    add("win64 exes under Wine, taking turns in one world: a warm-up turn each, then %d rounds, each in another"
+        % wine["rounds"])
+    add("order; a turn launches the exe with 9,999 memos, warms up once, then measures %d times" % wine["samples"])
+    for name in names:
+        add("  %-10s %s" % (name, wine["exes"][name]))
+    add("load average at the start %s, per round %s, at the end %s" % (
+        "%.2f" % results["load_start"][0], " ".join("%.2f" % load[0] for load in wine["load"]),
+        "%.2f" % results["load_end"][0]))
+    turns = wine["turns"]
+    rows = [("delete at 10,000 memos, click to new full list", "delete"),
+            ("refill of 10,000 memos, click to full list", "refill"),
+            ("outside change, 10,000 memos, to full list", "outside")]
+    add("")
+    add("%-48s %s" % ("figure, median of all samples (ms)", " ".join("%10s" % name for name in names)))
+    for title, key in rows:
+        medians = [median([v for turn in turns[name] for v in turn[key]]) for name in names]
+        add("%-48s %s" % (title, " ".join("%10.1f" % v for v in medians)))
+        add("%-48s %s" % ("  tallynix / each", " ".join("%9.2fx" % (medians[0] / v) for v in medians)))
+    launch = [median(wine["launch_ms"][name]) for name in names]
+    add("%-48s %s" % ("launch to first pixels, empty memo.txt", " ".join("%10.0f" % v for v in launch)))
+    add("%-48s %s" % ("  tallynix / each", " ".join("%9.2fx" % (launch[0] / v) for v in launch)))
+    add("%-48s %s" % ("  launches per exe", " ".join("%10d" % len(wine["launch_ms"][name]) for name in names)))
+    add("")
+    add("per round, median of the turn's samples (ms)")
+    for _, key in rows:
+        for name in names:
+            add("  %-7s %-10s %s" % (key, name, " ".join("%.0f" % median(turn[key]) for turn in turns[name])))
+    return "\n".join(lines)
+
+
 def table(results: dict) -> str:
+    if "compare" in results:
+        return comparison_table(results)
     lines = []
     add = lines.append
     budgets: list[tuple[str, bool | None, str]] = []
@@ -299,6 +346,8 @@ def main():
     parser.add_argument("--skip-wine", action="store_true")
     parser.add_argument("--json", type=Path, default=BUILD / "results.json")
     parser.add_argument("--from-json", type=Path, help="print the table of an earlier run and exit")
+    parser.add_argument("--against", action="append", default=[], metavar="NAME=EXE")
+    parser.add_argument("--samples", type=int, default=3)
     args = parser.parse_args()
 
     if args.from_json:
@@ -308,12 +357,27 @@ def main():
     started = time.monotonic()
     results = {"date": datetime.date.today().isoformat(), "machine": machine(), "load_start": os.getloadavg()}
     exe = ROOT / "build" / "win64" / "tallynix.exe"
-    results["exe"] = exe_facts(exe)
+    if args.against:
+        import wine_bench
+        others = {}
+        for given in args.against:
+            name, _, path = given.partition("=")
+            others[name] = Path(path).resolve()
+        log("Wine, win64 exes against each other: %d rounds" % args.rounds)
+        results["compare"] = wine_bench.compare(
+            dict(tallynix=exe, probe=ROOT / "build" / "win64" / "tests" / "e2e" / "tallynix_probe.exe",
+                 xwatch=BUILD / "xwatch", work_dir=BUILD / "wine-work-compare",
+                 artifacts=BUILD / "wine-artifacts-compare"),
+            others, rounds=args.rounds, samples=args.samples, launches=args.launch_pairs)
+        if args.json == BUILD / "results.json":
+            args.json = BUILD / "compare.json"
+    else:
+        results["exe"] = exe_facts(exe)
 
-    if not args.skip_native:
+    if not args.skip_native and not args.against:
         results["native"] = native(BUILD / "data")
 
-    if not args.skip_wine:
+    if not args.skip_wine and not args.against:
         import wine_bench
         results["wine"] = {}
         for arch in ("win64", "win32"):

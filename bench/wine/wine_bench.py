@@ -51,6 +51,14 @@ Then, tallynix alone (the floor has no memo list):
               the harness's probe), a real click on 削; to the moment a new
               visible main window answers CB_GETCOUNT = 9,999.
 
+Against earlier builds (compare()), the floor's place goes to other
+tallynix.exe files, which take turns with this one round after round in the
+same world, each round in another order. Each turn launches the exe with
+9,999 memos and, after one warm-up, measures a number of times in that
+process: an outside change to 10,000, a refill of 10,001, then a delete at
+10,000 (the figures above). Each round then launches every exe a few times
+more with an empty memo.txt, for launch to first pixels.
+
 Nothing sleeps to wait: every wait polls a condition against a deadline.
 The only fixed periods are the measurement windows themselves (2 s before
 reading VmRSS, 10 s of counting context switches, 1 s of settling after
@@ -209,9 +217,12 @@ def context_switches(pid: int) -> int:
 
 
 class World:
-    def __init__(self, tallynix: Path, floor: Path, probe: Path, xwatch: Path, work_dir: Path, artifacts: Path):
-        self.exes = {"tallynix": tallynix, "floor": floor}
-        self.classes = {"tallynix": TALLYNIX_CLASS, "floor": FLOOR_CLASS}
+    def __init__(self, tallynix: Path, floor: Path | None, probe: Path, xwatch: Path, work_dir: Path,
+                 artifacts: Path, others: dict[str, Path] | None = None):
+        """`others`: more tallynix.exe files by name (earlier builds), in place of or beside the floor."""
+        self.exes = {"tallynix": tallynix, "floor": floor, **(others or {})}
+        self.classes = {"tallynix": TALLYNIX_CLASS, "floor": FLOOR_CLASS,
+                        **{name: TALLYNIX_CLASS for name in others or {}}}
         config = harness.Config(probe=probe, exe=tallynix, work_dir=work_dir, artifacts=artifacts)
         self.session = harness.Session(config, "bench")
         self.session.boot()
@@ -369,6 +380,27 @@ class World:
         painted = self.x.last_damage(clicked, WINDOW_RECT)
         return {"ms": (done - clicked) * 1000, "paint_ms": (painted - clicked) * 1000 if painted else None}
 
+    def edit_turn(self, which: str, samples: int) -> dict:
+        """One exe's turn against the others: launched with 9,999 memos, then, after a warm-up,
+        `samples` times an outside change to 10,000, a refill of 10,001 and a delete at 10,000."""
+        self.write_memos(9999)
+        run = self.launch(which)
+        figures: dict = {"launch_ms": run["launch"] * 1000, "outside": [], "refill": [], "delete": []}
+        try:
+            self.bench.call("wait-count", run["hwnd"], COMBO_ID, 9999, 30000, timeout=40)
+            for k in range(samples + 1):
+                shown = self.outside_change(run, 10000)
+                refill = self.refill(run, 10001)
+                self.outside_change(run, 10000)
+                delete = self.delete_first(run, 9999)
+                if k > 0:  # the first is a warm-up
+                    figures["outside"].append(shown["ms"])
+                    figures["refill"].append(refill["ms"])
+                    figures["delete"].append(delete["ms"])
+        finally:
+            self.stop(which, run)
+        return figures
+
 
 PIECES = ["牛乳を買う", "10時 打ち合わせ", "田中さんに電話", "ToDo:", "会議室B", "資料を印刷する",
           "メール返信", "PDF を送る", "締切 12/15", "歯医者の予約", "ゴミ出し(水)", "パスワード変更",
@@ -458,6 +490,38 @@ def measure(paths: dict, rounds: int = 7, idle_seconds: float = 10.0, launch_pai
                     world.outside_change(run, 10000)
             finally:
                 world.stop("tallynix", run)
+    finally:
+        world.close()
+    return results
+
+
+def compare(paths: dict, others: dict[str, Path], rounds: int = 7, samples: int = 3, launches: int = 2) -> dict:
+    """This tree's exe (paths["tallynix"]) and `others` take turns (World.edit_turn), a warm-up turn
+    each first, then `rounds` rounds, each in another order, each ending with `launches` launches of
+    every exe; returns the figures per exe and turn."""
+    world = World(**{**paths, "floor": None}, others=others)
+    names = ["tallynix", *others]
+    results: dict = {"rounds": rounds, "samples": samples, "names": names,
+                     "exes": {name: str(world.exes[name]) for name in names},
+                     "turns": {name: [] for name in names}, "launch_ms": {name: [] for name in names},
+                     "load": []}
+    try:
+        log("warm-up turns")
+        for name in names:
+            world.edit_turn(name, 0)
+        for k in range(rounds):
+            results["load"].append(os.getloadavg())
+            order = names[k % len(names):] + names[:k % len(names)]
+            for name in order:
+                figures = world.edit_turn(name, samples)
+                results["turns"][name].append(figures)
+                log("round %d %-10s refill %s delete %s" % (
+                    k + 1, name, " ".join("%.0f" % v for v in figures["refill"]),
+                    " ".join("%.0f" % v for v in figures["delete"])))
+            world.write_memos(0)
+            for j in range(launches):
+                for name in order if j % 2 else order[::-1]:
+                    results["launch_ms"][name].append(world.idle_round(name, 0)["launch_ms"])
     finally:
         world.close()
     return results

@@ -84,6 +84,13 @@ void MainWindow::createControls() {
 }
 
 void MainWindow::onLoad() {
+  // A new window's list is empty: what the follower and the pick knew was
+  // the old window's. Forgotten before anything can activate the window
+  // (placing it on top does, under Wine), or that activation would read
+  // memo.txt and fill the hidden list, only for the first focus to read and
+  // fill it again.
+  follower_.forget();
+  pick_.forget();
   win32::Runtime &rt = runtime();
   const Position stored = tallynix::loadPosition(settings_);
   setLeft(stored.left);
@@ -110,8 +117,6 @@ void MainWindow::onLoad() {
   SetWindowPos(hwnd(), HWND_TOPMOST, at.x, at.y, 1, 1, SWP_NOSIZE);
 
   memos_.touch();
-  follower_.forget();
-  pick_.forget();
   changePending_ = false;
   armPending_ = false;
   addIcon();
@@ -384,7 +389,7 @@ void MainWindow::replaceMemos(std::span<const std::wstring> memos, int select) {
   });
 }
 
-void MainWindow::withoutRedraw(const std::function<void()> &change) {
+void MainWindow::withoutRedraw(FunctionRef change) {
   // The list is drawn once, after the change, not once per item.
   SendMessageW(memoList_, WM_SETREDRAW, FALSE, 0);
   change();

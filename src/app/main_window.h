@@ -54,7 +54,7 @@ private:
   void replaceMemos(std::span<const std::wstring> memos, int select);
   void emptyList();
   void addItems(std::span<const std::wstring> memos);
-  void withoutRedraw(const std::function<void()> &change);
+  void withoutRedraw(FunctionRef change);
 
   // MemoStrip
   std::wstring typedText() override;

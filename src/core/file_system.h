@@ -2,8 +2,9 @@
 // the store itself stays portable and its failure paths can be tested.
 #pragma once
 
+#include "core/function_ref.h"
+
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -80,7 +81,7 @@ public:
   // that a read and the write made from it are one step for the others: two
   // copies never number two memos alike nor rewrite over each other's
   // change. The default suits a file system with a single user.
-  virtual void exclusively(std::string_view name, const std::function<void()> &change) {
+  virtual void exclusively(std::string_view name, FunctionRef change) {
     (void)name;
     change();
   }

@@ -79,21 +79,22 @@ bool MemoStore::removeSelected(int index, std::wstring_view text) {
   bool removed = false;
   files_.exclusively(fileName_, [&] {
     const std::string before = files_.read(fileName_);
-    const memo::MemoFile file = memo::decodeMemos(before, codec_);
+    memo::MemoFile file = memo::decodeMemos(before, codec_);
     if (const auto place = memo::placeOfSelected(file.memos, index, text)) {
-      removeFrom(before, file, *place);
+      removeFrom(before, std::move(file), *place);
       removed = true;
     }
   });
   return removed;
 }
 
-void MemoStore::removeFrom(const std::string &before, const memo::MemoFile &file,
-                           std::size_t place) {
-  std::vector<std::wstring> expected = file.memos;
-  if (place < expected.size())
-    expected.erase(expected.begin() + static_cast<std::ptrdiff_t>(place));
-  write(before, memo::removeAt(before, file.reading, place), file.encoding(), expected);
+void MemoStore::removeFrom(const std::string &before, memo::MemoFile file, std::size_t place) {
+  std::string after = memo::removeAt(before, file.reading, place);
+  // What the rest must read as: the file's memos without that one, moved
+  // rather than copied.
+  if (place < file.memos.size())
+    file.memos.erase(file.memos.begin() + static_cast<std::ptrdiff_t>(place));
+  write(before, std::move(after), file.encoding(), file.memos);
 }
 
 std::optional<MemoSnapshot> MemoStore::snapshot() {

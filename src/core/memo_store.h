@@ -73,7 +73,7 @@ private:
   // The file's bytes; nothing when it does not exist.
   std::optional<std::string> bytesIfAny();
   // Deletes the memo at `place` of `before`, the file as it is now.
-  void removeFrom(const std::string &before, const memo::MemoFile &file, std::size_t place);
+  void removeFrom(const std::string &before, memo::MemoFile file, std::size_t place);
   // The one way the store changes memo.txt, from `before`, the file as it
   // is now, to `after`, which must read as `expected` in `encoding`. A UTF-8
   // file whose bytes would no longer tell that they are UTF-8 gets the byte

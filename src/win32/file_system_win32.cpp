@@ -68,13 +68,14 @@ private:
 };
 
 // Runs `attempt` again while it fails on a file that is busy, until
-// `deadline`; then the failure is reported with the file's full path.
-template <typename Attempt>
-auto patiently(ULONGLONG deadline, Attempt attempt, DWORD stepMs = kRetryStepMs) {
+// `deadline`; then the failure is reported with the file's full path. One
+// loop for every operation, rather than a copy of it in each.
+void patiently(ULONGLONG deadline, FunctionRef attempt, DWORD stepMs = kRetryStepMs) {
   std::optional<BusyCursor> waiting;
   for (;;) {
     try {
-      return attempt();
+      attempt();
+      return;
     } catch (const Failure &failure) {
       if (!failure.busy || GetTickCount64() >= deadline)
         throw FileError(failure.action, displayPath(failure.path), systemErrorText(failure.error));
@@ -268,7 +269,9 @@ void Win32FileSystem::touch(std::string_view name) {
 
 std::string Win32FileSystem::read(std::string_view name) {
   const std::wstring path = pathOf(name);
-  return patiently(deadline(), [&] { return readWhole(path); });
+  std::string bytes;
+  patiently(deadline(), [&] { bytes = readWhole(path); });
+  return bytes;
 }
 
 std::wstring Win32FileSystem::fullPath(std::string_view name) { return displayPath(pathOf(name)); }
@@ -365,18 +368,20 @@ void Win32FileSystem::overwrite(std::string_view name, std::string_view bytes,
 
 std::optional<std::uint64_t> Win32FileSystem::size(std::string_view name) {
   const std::wstring path = pathOf(name);
-  return patiently(deadline(), [&]() -> std::optional<std::uint64_t> {
+  std::optional<std::uint64_t> size;
+  patiently(deadline(), [&] {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
       const DWORD error = GetLastError();
       if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-        return std::nullopt;
+        return;
       fail(FileError::Action::query, path, error);
     }
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
       fail(FileError::Action::notAFile, path, ERROR_DIRECTORY);
-    return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+    size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
   });
+  return size;
 }
 
 std::wstring Win32FileSystem::resolve(std::string_view name) {
@@ -415,8 +420,10 @@ std::wstring Win32FileSystem::resolve(std::string_view name) {
 
 UniqueFile Win32FileSystem::takeTurn(const std::wstring &path) {
   const std::wstring lock = path + L".lock";
-  return patiently(
-      GetTickCount64() + kTurnMs, [&] { return tryTurn(lock, path); }, kTurnStepMs);
+  UniqueFile turn;
+  patiently(
+      GetTickCount64() + kTurnMs, [&] { turn = tryTurn(lock, path); }, kTurnStepMs);
+  return turn;
 }
 
 // A file beside memo.txt that only one program can hold open: the file
@@ -462,7 +469,7 @@ UniqueFile Win32FileSystem::tryTurn(const std::wstring &lock, const std::wstring
   throw Failure{FileError::Action::lock, lock, GetLastError(), true};
 }
 
-void Win32FileSystem::exclusively(std::string_view name, const std::function<void()> &change) {
+void Win32FileSystem::exclusively(std::string_view name, FunctionRef change) {
   // A file of its own rather than a share mode on memo.txt: Windows does not
   // replace a file that is held open, and a rewrite ends in a replace.
   const std::wstring path = resolve(name);

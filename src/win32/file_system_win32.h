@@ -42,7 +42,7 @@ public:
   std::wstring fullPath(std::string_view name) override;
   // Two steps before the change, each of which can fail on its own: where
   // the file really is, then this copy's turn on it there.
-  void exclusively(std::string_view name, const std::function<void()> &change) override;
+  void exclusively(std::string_view name, FunctionRef change) override;
 
 private:
   // The file a link named `name` leads to, once per change: its rewrite

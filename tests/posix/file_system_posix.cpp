@@ -210,7 +210,7 @@ std::optional<std::uint64_t> PosixFileSystem::size(std::string_view name) {
   return static_cast<std::uint64_t>(info.st_size);
 }
 
-void PosixFileSystem::exclusively(std::string_view name, const std::function<void()> &change) {
+void PosixFileSystem::exclusively(std::string_view name, FunctionRef change) {
   // A lock on the folder rather than on the file: the rewrite replaces the
   // file, and a lock on the old one would not hold the next writer back.
   const std::filesystem::path file{std::string(name)};

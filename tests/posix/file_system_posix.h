@@ -4,6 +4,8 @@
 
 #include "core/file_system.h"
 
+#include <functional>
+
 namespace tallynix::posix {
 
 class PosixFileSystem final : public FileSystem {
@@ -20,7 +22,7 @@ public:
   void overwrite(std::string_view name, std::string_view bytes, std::string_view previous) override;
   std::optional<std::uint64_t> size(std::string_view name) override;
   std::wstring fullPath(std::string_view name) override;
-  void exclusively(std::string_view name, const std::function<void()> &change) override;
+  void exclusively(std::string_view name, FunctionRef change) override;
 };
 
 } // namespace tallynix::posix

@@ -139,7 +139,7 @@ public:
   }
   // As on Windows, two steps before the change: where the file really is
   // (a link resolved), then this copy's turn on it.
-  void exclusively(std::string_view, const std::function<void()> &change) override {
+  void exclusively(std::string_view, FunctionRef change) override {
     step(FileError::Action::read);
     step(FileError::Action::lock);
     change();
