@@ -306,8 +306,13 @@ def table(results: dict) -> str:
                     for n in SIZES)
         budgets.append(("native readAll <= 1.25 x the floor's instructions per memo", worst <= 1.25,
                         "worst ratio %.2fx" % worst))
-        remove = nat["wall_us"]["removeSelected/tallynix/100000"] / 1000
-        budgets.append(("delete (removeSelected) at 100,000 memos < 30 ms", remove < 30, "%.1f ms" % remove))
+        # The delete the delete button runs reads the file to find the pick, writes it and
+        # reads what it writes before that (the check of the write path): about two reads and
+        # a write. 30 ms until it was measured for removeByIndex, which read no memo.
+        remove = nat["wall_us"]["removeSelected/tallynix/100000"]
+        read = nat["wall_us"]["readAll/tallynix/100000"]
+        budgets.append(("delete (removeSelected) at 100,000 memos <= 3 x readAll", remove <= 3 * read,
+                        "%.1f ms, %.2fx" % (remove / 1000, remove / read)))
 
     for arch, wine in wine_results(results).items():
         if wine is None:
@@ -321,9 +326,11 @@ def table(results: dict) -> str:
         add("")
         add("win64 tallynix.exe, stripped: %s bytes (%.1f KiB); imports %s" % (
             format(exe["bytes"], ","), exe["bytes"] / 1024, ", ".join(exe["dlls"])))
-        # 300 KiB until UTF-8 memo files, per-monitor DPI and the tooltips came (308 KiB).
-        ok = exe["bytes"] <= 320 * 1024 and not exe["non_system"]
-        budgets.append(("win64 stripped exe <= 320 KiB, system DLLs only", ok,
+        # 300 KiB until UTF-8 memo files, per-monitor DPI and the tooltips came (308 KiB);
+        # 320 KiB until the checked write path, the turn beside a linked memo.txt and the
+        # session's end came (320.5 KiB).
+        ok = exe["bytes"] <= 328 * 1024 and not exe["non_system"]
+        budgets.append(("win64 stripped exe <= 328 KiB, system DLLs only", ok,
                         "%.1f KiB%s" % (exe["bytes"] / 1024,
                                         "; not system: " + ", ".join(exe["non_system"]) if exe["non_system"] else "")))
 

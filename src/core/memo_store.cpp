@@ -60,11 +60,11 @@ void MemoStore::append(std::wstring_view text) {
         throw;
       throw FileError(FileError::Action::write, error.fullPath(), error.systemText());
     }
-    memo::MemoFile file = memo::decodeMemos(before, codec_);
-    const Encoding encoding = file.encoding();
+    const Encoding encoding = encodingOf(before, codec_);
     const std::string encoded = encodeFor(encoding, codec_, flat);
-    file.memos.push_back(memo::decodeText(encoded, encoding == Encoding::utf8, codec_));
-    write(before, before + memo::bytesToAppend(before, encoded), encoding, file.memos);
+    const std::wstring added = memo::decodeText(encoded, encoding == Encoding::utf8, codec_);
+    write(before, before + memo::bytesToAppend(before, encoded), encoding, {&added, 1},
+          Way::append);
   });
 }
 
@@ -129,6 +129,16 @@ std::optional<std::string> MemoStore::bytesIfAny() {
 
 void MemoStore::write(std::string_view before, std::string after, Encoding encoding,
                       std::span<const std::wstring> expected, Way way) {
+  if (way == Way::append) {
+    // Every line keeps its bytes, and a line reads by its bytes and the
+    // file's reading alone: a file that still reads as it did reads every
+    // memo as before and the new one as written, without decoding it all.
+    if (readingOf(after, codec_) == readingOf(before, codec_))
+      return files_.append(fileName_, std::string_view(after).substr(before.size()));
+    std::vector<std::wstring> all = memo::decodeMemos(before, codec_).memos;
+    all.insert(all.end(), expected.begin(), expected.end());
+    return write(before, std::move(after), encoding, all);
+  }
   if (encoding == Encoding::utf8 && encodingOf(after, codec_) != Encoding::utf8)
     after.insert(0, kUtf8Bom);
   const memo::MemoFile reads = memo::decodeMemos(after, codec_);
