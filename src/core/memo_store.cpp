@@ -60,11 +60,11 @@ void MemoStore::append(std::wstring_view text) {
         throw;
       throw FileError(FileError::Action::write, error.fullPath(), error.systemText());
     }
-    const Encoding encoding = encodingOf(before, codec_);
-    const std::string encoded = encodeFor(encoding, codec_, flat);
-    const std::wstring added = memo::decodeText(encoded, encoding == Encoding::utf8, codec_);
-    write(before, before + memo::bytesToAppend(before, encoded), encoding, {&added, 1},
-          Way::append);
+    const Reading reading = readingOf(before, codec_);
+    const std::string encoded = encodeFor(reading.encoding, codec_, flat);
+    const std::wstring added =
+        memo::decodeText(encoded, reading.encoding == Encoding::utf8, codec_);
+    write(before, before + memo::bytesToAppend(before, encoded), reading, {&added, 1}, Way::append);
   });
 }
 
@@ -94,7 +94,7 @@ void MemoStore::removeFrom(const std::string &before, memo::MemoFile file, std::
   // rather than copied.
   if (place < file.memos.size())
     file.memos.erase(file.memos.begin() + static_cast<std::ptrdiff_t>(place));
-  write(before, std::move(after), file.encoding(), file.memos);
+  write(before, std::move(after), file.reading, file.memos);
 }
 
 std::optional<MemoSnapshot> MemoStore::snapshot() {
@@ -113,9 +113,9 @@ bool MemoStore::clear(const MemoSnapshot &asked) {
     if (bytesIfAny() != asked.bytes)
       return;
     // A UTF-8 file keeps its byte order mark, and so stays UTF-8.
-    const Encoding encoding = encodingOf(asked.bytes, codec_);
-    write(asked.bytes, encoding == Encoding::utf8 ? std::string(kUtf8Bom) : std::string(), encoding,
-          {}, Way::clear);
+    const Reading reading = readingOf(asked.bytes, codec_);
+    write(asked.bytes, reading.encoding == Encoding::utf8 ? std::string(kUtf8Bom) : std::string(),
+          reading, {}, Way::clear);
     cleared = true;
   });
   return cleared;
@@ -127,27 +127,28 @@ std::optional<std::string> MemoStore::bytesIfAny() {
   return files_.read(fileName_);
 }
 
-void MemoStore::write(std::string_view before, std::string after, Encoding encoding,
+void MemoStore::write(std::string_view before, std::string after, Reading reading,
                       std::span<const std::wstring> expected, Way way) {
   if (way == Way::append) {
     // Every line keeps its bytes, and a line reads by its bytes and the
     // file's reading alone: a file that still reads as it did reads every
     // memo as before and the new one as written, without decoding it all.
-    if (readingOf(after, codec_) == readingOf(before, codec_))
+    if (readingOf(after, codec_) == reading)
       return files_.append(fileName_, std::string_view(after).substr(before.size()));
+    // The reading would turn: a UTF-8 file gets the byte order mark in
+    // front, and so is rewritten, and a Shift-JIS file is refused.
     std::vector<std::wstring> all = memo::decodeMemos(before, codec_).memos;
     all.insert(all.end(), expected.begin(), expected.end());
-    return write(before, std::move(after), encoding, all);
+    return write(before, std::move(after), reading, all);
   }
+  const Encoding encoding = reading.encoding;
   if (encoding == Encoding::utf8 && encodingOf(after, codec_) != Encoding::utf8)
     after.insert(0, kUtf8Bom);
   const memo::MemoFile reads = memo::decodeMemos(after, codec_);
   if (reads.encoding() != encoding ||
       !std::equal(reads.memos.begin(), reads.memos.end(), expected.begin(), expected.end()))
     throw FileError(FileError::Action::wouldMisread, files_.fullPath(fileName_), {});
-  if (way == Way::change && after.starts_with(before))
-    files_.append(fileName_, std::string_view(after).substr(before.size()));
-  else if (way == Way::clear && !files_.takesNewFiles(fileName_))
+  if (way == Way::clear && !files_.takesNewFiles(fileName_))
     files_.overwrite(fileName_, after, before);
   else
     files_.replace(fileName_, after);

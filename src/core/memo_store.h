@@ -75,17 +75,17 @@ private:
   // Deletes the memo at `place` of `before`, the file as it is now.
   void removeFrom(const std::string &before, memo::MemoFile file, std::size_t place);
   // The one way the store changes memo.txt, from `before`, the file as it
-  // is now, to `after`, which must read as `expected` in `encoding`: every
-  // memo, or for Way::append the memos that `after` adds after every line
-  // of `before`. A UTF-8 file whose bytes would no longer tell that they
-  // are UTF-8 gets the byte order mark in front. Writes nothing, and
-  // throws, when the new bytes would read any memo otherwise: a change
-  // never turns how the rest of the file reads. An `after` that only adds
-  // to `before` is appended; anything else replaces the file in one step,
-  // or, for clear all in a folder that takes no new file, is written
-  // through one handle.
+  // is now and as it reads, to `after`, which must read as `expected` in
+  // the same encoding: every memo, or for Way::append the memos that `after`
+  // adds after every line of `before`. A UTF-8 file whose bytes would no
+  // longer tell that they are UTF-8 gets the byte order mark in front.
+  // Writes nothing, and throws, when the new bytes would read any memo
+  // otherwise: a change never turns how the rest of the file reads. An
+  // append whose file reads as before is appended; anything else replaces
+  // the file in one step, or, for clear all in a folder that takes no new
+  // file, is written through one handle.
   enum class Way { change, append, clear };
-  void write(std::string_view before, std::string after, Encoding encoding,
+  void write(std::string_view before, std::string after, Reading reading,
              std::span<const std::wstring> expected, Way way = Way::change);
 
   FileSystem &files_;
