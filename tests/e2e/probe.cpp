@@ -835,8 +835,19 @@ Json verbLock(const Args &args) {
   const std::wstring path = args.text(0);
   const DWORD share =
       args.has(1) && args.word(1) == "readers" ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0;
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // The program reads memo.txt now and then (on activation, on a change in
+  // its folder): an open without sharing meets that read and waits it out,
+  // for up to 5 s, as a sync client would.
+  const ULONGLONG until = GetTickCount64() + 5000;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  for (;;) {
+    file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION ||
+        GetTickCount64() > until)
+      break;
+    Sleep(10);
+  }
   if (file == INVALID_HANDLE_VALUE)
     fail("cannot lock the file: error " + std::to_string(GetLastError()));
   lockedFiles()[path] = file;
