@@ -39,9 +39,6 @@ struct Reading {
 //     format. An empty or ASCII-only file is Shift-JIS.
 // The kanji of either reading are weighed as code page 932 has them.
 Reading readingOf(std::string_view fileBytes, const Cp932 &codec);
-inline Encoding encodingOf(std::string_view fileBytes, const Cp932 &codec) {
-  return readingOf(fileBytes, codec).encoding;
-}
 
 // Whether a line of a file read as `reading` is read as UTF-8: in a UTF-8
 // file every line that is well-formed UTF-8, the rest being Shift-JIS lines

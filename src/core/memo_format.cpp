@@ -70,7 +70,10 @@ std::wstring decodeText(std::string_view bytes, bool utf8, const Cp932 &codec) {
 }
 
 MemoFile decodeMemos(std::string_view fileBytes, const Cp932 &codec) {
-  const Reading reading = readingOf(fileBytes, codec);
+  return decodeMemos(fileBytes, readingOf(fileBytes, codec), codec);
+}
+
+MemoFile decodeMemos(std::string_view fileBytes, Reading reading, const Cp932 &codec) {
   MemoFile file{reading, {}};
   if (reading.encoding == Encoding::shiftJis) {
     // Every line reads as Shift-JIS: the whole file in one call, as most

@@ -44,6 +44,9 @@ struct MemoFile {
 // written in, the byte order mark belonging to no memo, a NUL shown as
 // kShownNul. Everything that looks at the memos reads them through this.
 MemoFile decodeMemos(std::string_view fileBytes, const Cp932 &codec);
+// The same for bytes whose reading is known already (readingOf), so that
+// they are not weighed twice.
+MemoFile decodeMemos(std::string_view fileBytes, Reading reading, const Cp932 &codec);
 
 // Bytes of a line or a memo as text, read as UTF-8 or as Shift-JIS, a NUL
 // shown as kShownNul.

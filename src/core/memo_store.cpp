@@ -137,16 +137,18 @@ void MemoStore::write(std::string_view before, std::string after, Reading readin
       return files_.append(fileName_, std::string_view(after).substr(before.size()));
     // The reading would turn: a UTF-8 file gets the byte order mark in
     // front, and so is rewritten, and a Shift-JIS file is refused.
-    std::vector<std::wstring> all = memo::decodeMemos(before, codec_).memos;
+    std::vector<std::wstring> all = memo::decodeMemos(before, reading, codec_).memos;
     all.insert(all.end(), expected.begin(), expected.end());
     return write(before, std::move(after), reading, all);
   }
-  const Encoding encoding = reading.encoding;
-  if (encoding == Encoding::utf8 && encodingOf(after, codec_) != Encoding::utf8)
+  Reading reads = readingOf(after, codec_);
+  if (reading.encoding == Encoding::utf8 && reads.encoding != Encoding::utf8) {
     after.insert(0, kUtf8Bom);
-  const memo::MemoFile reads = memo::decodeMemos(after, codec_);
-  if (reads.encoding() != encoding ||
-      !std::equal(reads.memos.begin(), reads.memos.end(), expected.begin(), expected.end()))
+    reads = readingOf(after, codec_); // the byte order mark alone decides
+  }
+  const std::vector<std::wstring> memos = memo::decodeMemos(after, reads, codec_).memos;
+  if (reads.encoding != reading.encoding ||
+      !std::equal(memos.begin(), memos.end(), expected.begin(), expected.end()))
     throw FileError(FileError::Action::wouldMisread, files_.fullPath(fileName_), {});
   if (way == Way::clear && !files_.takesNewFiles(fileName_))
     files_.overwrite(fileName_, after, before);

@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   try {
     inMemory.append(added);
     FUZZ_CHECK(inMemory.readAll() == expected);
-    FUZZ_CHECK(tallynix::encodingOf(memory.files["memo.txt"], codec) == file.encoding());
+    FUZZ_CHECK(tallynix::readingOf(memory.files["memo.txt"], codec).encoding == file.encoding());
   } catch (const tallynix::FileError &error) {
     FUZZ_CHECK(error.action() == tallynix::FileError::Action::wouldMisread);
     FUZZ_CHECK(memory.files["memo.txt"] == bytes);

@@ -231,7 +231,7 @@ TEST(EncodingOf, WeighsBothReadingsAndInDoubtKeepsShiftJis) {
       {"あい in UTF-8, then a Shift-JIS line", "000 あい\r\n001 \x82\xa2\r\n", Encoding::shiftJis},
   };
   for (const Case &c : cases)
-    EXPECT_EQ(tallynix::encodingOf(c.bytes, codec), c.expected) << c.what;
+    EXPECT_EQ(tallynix::readingOf(c.bytes, codec).encoding, c.expected) << c.what;
 }
 
 TEST(DecodeMemos, ReadsEachLineAsItWasWritten) {
