@@ -24,6 +24,13 @@ const wchar_t *whatFailed(FileError::Action action) {
     return L"書き込むとメモファイルの文字コード（シフトJIS か UTF-8 か）の見分けが変わり、"
            L"ほかのメモが正しく読めなくなるため、何も書き込みませんでした。"
            L"メモは元のまま残っています。";
+  case FileError::Action::wouldMisreadNew:
+    return L"書き込むとメモファイルの文字コード（シフトJIS か UTF-8 か）の見分けが変わり、"
+           L"このメモが正しく読めなくなるため、追加しませんでした。\n"
+           L"メモ帳で memo.txt を文字コード「UTF-8 (BOM 付き)」で保存し直すと、追加できます。";
+  case FileError::Action::wouldChangeMemos:
+    return L"書き込むとメモの文字が一覧に表示していたものと変わってしまうため、"
+           L"何も書き込みませんでした。メモは元のまま残っています。";
   case FileError::Action::lock:
     return L"メモファイルを変更する順番を取れなかったため、何も変更しませんでした。"
            L"順番待ちのファイル memo.txt.lock を開けません。\n"

@@ -16,10 +16,24 @@ namespace tallynix {
 // which operation, the file's full path and the system's own error text.
 class FileError : public std::runtime_error {
 public:
-  // wouldMisread: the store wrote nothing, as the change would make memo.txt
-  // read some memo otherwise. lock: this copy's turn on the file could not
-  // be taken; fullPath is then the lock file's.
-  enum class Action { create, read, write, replace, query, notAFile, wouldMisread, lock };
+  // wouldMisread, wouldMisreadNew, wouldChangeMemos: the store wrote
+  // nothing, as the change would make memo.txt read some memo otherwise:
+  // the encoding it is told by would turn for memos already there, or for
+  // the new memo alone, or a memo's text would change with the encoding
+  // kept. lock: this copy's turn on the file could not be taken; fullPath
+  // is then the lock file's.
+  enum class Action {
+    create,
+    read,
+    write,
+    replace,
+    query,
+    notAFile,
+    wouldMisread,
+    wouldMisreadNew,
+    wouldChangeMemos,
+    lock
+  };
 
   FileError(Action action, std::wstring fullPath, std::wstring systemText)
       : std::runtime_error("file operation failed"), action_(action),

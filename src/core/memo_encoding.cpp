@@ -341,6 +341,7 @@ std::size_t charactersEnd(std::string_view lineBytes, int count, bool utf8Line) 
   for (; count > 0 && i < lineBytes.size(); --count) {
     if (utf8Line) {
       const std::size_t length = decodeAt(lineBytes, i).length;
+      count -= sizeof(wchar_t) == 2 && length == 4 && count > 1;
       i += length ? length : 1;
       continue;
     }

@@ -54,7 +54,8 @@ void forEachLineRead(std::string_view fileBytes, Reading reading, OnLine onLine)
 }
 
 // Where the first `count` characters of a line end, in bytes: characters of
-// UTF-8 or of code page 932 as the line is read.
+// UTF-8 or of code page 932 as the line is read, counted as the program's
+// text counts them (a character past U+FFFF is two where wchar_t has 16 bits).
 std::size_t charactersEnd(std::string_view lineBytes, int count, bool utf8Line);
 
 // UTF-8 and the program's text (UTF-16 where wchar_t has 16 bits, UTF-32

@@ -96,10 +96,9 @@ std::string formatLine(int index, std::string_view encodedText) {
   return line;
 }
 
-std::string bytesToAppend(std::string_view fileBytes, std::string_view encodedText) {
-  // A byte order mark means UTF-8, whatever follows it.
-  const std::string_view body =
-      fileBytes.starts_with(kUtf8Bom) ? fileBytes.substr(kUtf8Bom.size()) : fileBytes;
+std::string bytesToAppend(std::string_view fileBytes, Reading reading,
+                          std::string_view encodedText) {
+  const std::string_view body = fileBytes.substr(reading.bomSize);
   int memos = 0;
   forEachLine(body, [&](std::string_view) { ++memos; });
   // The reader ends a line at CR or CR LF; a bare LF is part of the text.
@@ -115,10 +114,23 @@ std::string removeAt(std::string_view fileBytes, Reading reading, std::size_t po
   forEachLineRead(fileBytes, reading, [&](std::string_view line, bool utf8) {
     if (at++ == position)
       return;
+    const std::string index = formatIndex(kept++);
+    out += index;
+    // A line under a three-digit number keeps its bytes behind the number
+    // where they still read from its fifth character; any other line, such
+    // as one typed by hand that starts with a date, gets the number and a
+    // space in front of its text, so that it shows the same memo.
     const std::size_t digits = leadingDigits(line);
-    out += formatIndex(kept++);
-    out += hasLongIndex(line, digits) ? line.substr(digits)
-                                      : line.substr(charactersEnd(line, 3, utf8));
+    const std::size_t fourth = charactersEnd(line, 3, utf8);
+    if (index.size() == 3 && !hasLongIndex(line, digits) &&
+        (fourth >= line.size() || !isDigit(line[fourth]))) {
+      out += line.substr(fourth);
+    } else {
+      out += ' ';
+      out += line.substr(hasLongIndex(line, digits)
+                             ? digits + (digits < line.size() && line[digits] == ' ')
+                             : charactersEnd(line, 4, utf8));
+    }
     out += "\r\n";
   });
   return out;

@@ -37,7 +37,6 @@ std::vector<std::wstring> parseMemos(std::wstring_view fileText);
 struct MemoFile {
   Reading reading;
   std::vector<std::wstring> memos;
-  Encoding encoding() const { return reading.encoding; }
 };
 
 // The memos of a memo file's bytes: each line read in the encoding it was
@@ -59,12 +58,14 @@ std::string formatLine(int index, std::string_view encodedText);
 // memos already in the file, so that no number appears twice even when
 // another program added lines. A last line without its terminator gets its
 // CR LF first, or the new memo would run into it.
-std::string bytesToAppend(std::string_view fileBytes, std::string_view encodedText);
+// `reading`: how the file reads, as readingOf found it.
+std::string bytesToAppend(std::string_view fileBytes, Reading reading,
+                          std::string_view encodedText);
 
 // The file bytes without the memo at `position` (its line, counting from 0),
-// the other lines numbered again from 000, each ended with CR LF. They keep
-// their bytes exactly, including any that are not valid text, and so does a
-// byte order mark.
+// the other lines numbered again from 000, each ended with CR LF. Each shows
+// the memo it showed before, and keeps the bytes of its text exactly,
+// including any that are not valid text; so does a byte order mark.
 // `reading`: how the file reads, as decodeMemos found it.
 std::string removeAt(std::string_view fileBytes, Reading reading, std::size_t position);
 

@@ -64,14 +64,8 @@ void MemoStore::append(std::wstring_view text) {
     const std::string encoded = encodeFor(reading.encoding, codec_, flat);
     const std::wstring added =
         memo::decodeText(encoded, reading.encoding == Encoding::utf8, codec_);
-    write(before, before + memo::bytesToAppend(before, encoded), reading, {&added, 1}, Way::append);
-  });
-}
-
-void MemoStore::removeAt(int place) {
-  files_.exclusively(fileName_, [&] {
-    const std::string before = files_.read(fileName_);
-    removeFrom(before, memo::decodeMemos(before, codec_), static_cast<std::size_t>(place));
+    write(before, before + memo::bytesToAppend(before, reading, encoded), reading, {&added, 1},
+          Way::append);
   });
 }
 
@@ -80,21 +74,17 @@ bool MemoStore::removeSelected(int index, std::wstring_view text) {
   files_.exclusively(fileName_, [&] {
     const std::string before = files_.read(fileName_);
     memo::MemoFile file = memo::decodeMemos(before, codec_);
-    if (const auto place = memo::placeOfSelected(file.memos, index, text)) {
-      removeFrom(before, std::move(file), *place);
-      removed = true;
-    }
+    const auto place = memo::placeOfSelected(file.memos, index, text);
+    if (!place)
+      return;
+    std::string after = memo::removeAt(before, file.reading, *place);
+    // What the rest must read as: the file's memos without that one, moved
+    // rather than copied.
+    file.memos.erase(file.memos.begin() + static_cast<std::ptrdiff_t>(*place));
+    write(before, std::move(after), file.reading, file.memos);
+    removed = true;
   });
   return removed;
-}
-
-void MemoStore::removeFrom(const std::string &before, memo::MemoFile file, std::size_t place) {
-  std::string after = memo::removeAt(before, file.reading, place);
-  // What the rest must read as: the file's memos without that one, moved
-  // rather than copied.
-  if (place < file.memos.size())
-    file.memos.erase(file.memos.begin() + static_cast<std::ptrdiff_t>(place));
-  write(before, std::move(after), file.reading, file.memos);
 }
 
 std::optional<MemoSnapshot> MemoStore::snapshot() {
@@ -129,6 +119,9 @@ std::optional<std::string> MemoStore::bytesIfAny() {
 
 void MemoStore::write(std::string_view before, std::string after, Reading reading,
                       std::span<const std::wstring> expected, Way way) {
+  // The memos of `expected` that were in the file before the change.
+  std::size_t kept = expected.size();
+  std::vector<std::wstring> all;
   if (way == Way::append) {
     // Every line keeps its bytes, and a line reads by its bytes and the
     // file's reading alone: a file that still reads as it did reads every
@@ -137,9 +130,10 @@ void MemoStore::write(std::string_view before, std::string after, Reading readin
       return files_.append(fileName_, std::string_view(after).substr(before.size()));
     // The reading would turn: a UTF-8 file gets the byte order mark in
     // front, and so is rewritten, and a Shift-JIS file is refused.
-    std::vector<std::wstring> all = memo::decodeMemos(before, reading, codec_).memos;
+    all = memo::decodeMemos(before, reading, codec_).memos;
+    kept = all.size();
     all.insert(all.end(), expected.begin(), expected.end());
-    return write(before, std::move(after), reading, all);
+    expected = all;
   }
   Reading reads = readingOf(after, codec_);
   if (reading.encoding == Encoding::utf8 && reads.encoding != Encoding::utf8) {
@@ -147,9 +141,16 @@ void MemoStore::write(std::string_view before, std::string after, Reading readin
     reads = readingOf(after, codec_); // the byte order mark alone decides
   }
   const std::vector<std::wstring> memos = memo::decodeMemos(after, reads, codec_).memos;
-  if (reads.encoding != reading.encoding ||
-      !std::equal(memos.begin(), memos.end(), expected.begin(), expected.end()))
-    throw FileError(FileError::Action::wouldMisread, files_.fullPath(fileName_), {});
+  if (!std::equal(memos.begin(), memos.end(), expected.begin(), expected.end())) {
+    // Why, in the user's terms: the encoding would turn for the memos that
+    // are there, or for the new one alone; or a text itself would change.
+    const bool othersRead = kept < expected.size() && memos.size() >= kept &&
+                            std::equal(memos.begin(), memos.begin() + kept, expected.begin());
+    throw FileError(reads.encoding == reading.encoding ? FileError::Action::wouldChangeMemos
+                    : othersRead                       ? FileError::Action::wouldMisreadNew
+                                                       : FileError::Action::wouldMisread,
+                    files_.fullPath(fileName_), {});
+  }
   if (way == Way::clear && !files_.takesNewFiles(fileName_))
     files_.overwrite(fileName_, after, before);
   else

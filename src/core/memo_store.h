@@ -55,9 +55,6 @@ public:
   // text become spaces. Refuses (UnrepresentableText) a text that the file
   // cannot store and then writes nothing.
   void append(std::wstring_view text);
-  // Deletes the memo at `place` in the file (its line, counting from 0) and
-  // no other, and numbers the rest again from 000.
-  void removeAt(int place);
   // Deletes the memo a user selected from a list showing `text` at `index`,
   // checked against the file as it is now (see memo::placeOfSelected). False
   // when the file no longer says which memo that was: nothing is deleted.
@@ -72,15 +69,14 @@ public:
 private:
   // The file's bytes; nothing when it does not exist.
   std::optional<std::string> bytesIfAny();
-  // Deletes the memo at `place` of `before`, the file as it is now.
-  void removeFrom(const std::string &before, memo::MemoFile file, std::size_t place);
   // The one way the store changes memo.txt, from `before`, the file as it
   // is now and as it reads, to `after`, which must read as `expected` in
   // the same encoding: every memo, or for Way::append the memos that `after`
   // adds after every line of `before`. A UTF-8 file whose bytes would no
   // longer tell that they are UTF-8 gets the byte order mark in front.
-  // Writes nothing, and throws, when the new bytes would read any memo
-  // otherwise: a change never turns how the rest of the file reads. An
+  // Writes nothing, and throws (FileError::Action::wouldMisread and its
+  // kin, by the reason), when the new bytes would read any memo otherwise:
+  // a change never turns how the rest of the file reads. An
   // append whose file reads as before is appended; anything else replaces
   // the file in one step, or, for clear all in a folder that takes no new
   // file, is written through one handle.

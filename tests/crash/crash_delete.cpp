@@ -1,12 +1,13 @@
 // Deletes one memo from memo.txt in a given folder, exactly as the program
-// does: MemoStore::removeAt on the real file system. kill_delete.py
-// kills it at random moments.
+// does when the memo at INDEX is picked: MemoStore::removeSelected on the
+// real file system. kill_delete.py kills it at random moments.
 //
 //   crash_delete [--in-place | --hold] FOLDER INDEX
 //
 // Prints "start" (and flushes) right before the deletion begins, then
 // "done NANOSECONDS" with the time the deletion took. Exit status 0 on
-// success, 1 on a file error, 2 on bad arguments.
+// success, 1 on a file error, 2 on bad arguments or a memo.txt without
+// such a memo.
 //
 // --hold stops the deletion once its temporary file is complete, right
 // before it replaces memo.txt: it prints "written" and waits there until it
@@ -25,6 +26,7 @@
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -85,11 +87,26 @@ int main(int argc, char **argv) {
     };
   InPlaceRewrite unsafe;
   tallynix::MemoStore store(inPlace ? static_cast<tallynix::FileSystem &>(unsafe) : posix);
+  std::wstring picked;
+  try {
+    const std::vector<std::wstring> memos = store.readAll();
+    if (index < 0 || static_cast<std::size_t>(index) >= memos.size()) {
+      std::fprintf(stderr, "crash_delete: no memo %d\n", index);
+      return 2;
+    }
+    picked = memos[static_cast<std::size_t>(index)];
+  } catch (const tallynix::FileError &error) {
+    std::fprintf(stderr, "crash_delete: file error %d\n", static_cast<int>(error.action()));
+    return 2;
+  }
   std::printf("start\n");
   std::fflush(stdout);
   const auto begin = std::chrono::steady_clock::now();
   try {
-    store.removeAt(index);
+    if (!store.removeSelected(index, picked)) {
+      std::fprintf(stderr, "crash_delete: memo %d changed\n", index);
+      return 1;
+    }
   } catch (const tallynix::FileError &error) {
     std::fprintf(stderr, "crash_delete: file error %d\n", static_cast<int>(error.action()));
     return 1;

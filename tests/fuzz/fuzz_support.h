@@ -97,23 +97,6 @@ inline std::optional<std::wstring> decodeUtf8(std::string_view bytes) {
   return text;
 }
 
-// The bytes of `line` after its first three characters: UTF-8 characters
-// for a line read as UTF-8, else code page 932 ones, a lead byte with a
-// valid trail byte counting as one.
-inline std::string_view afterThreeCharacters(std::string_view line, bool utf8) {
-  std::size_t at = 0;
-  for (int chars = 0; chars < 3 && at < line.size(); ++chars) {
-    const auto b = static_cast<unsigned char>(line[at]);
-    if (utf8)
-      at += b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-    else if (isLead(b) && at + 1 < line.size() && isTrail(static_cast<unsigned char>(line[at + 1])))
-      at += 2;
-    else
-      at += 1;
-  }
-  return line.substr(at);
-}
-
 inline constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 using MemoryFiles = tallynix::testing::MemoryFileSystem;

@@ -1,12 +1,13 @@
 // The deleter on arbitrary file bytes and an arbitrary place (the first two
-// input bytes, 0 to 9999; the rest is the file). Its output is compared byte
-// for byte with a reference model written here from the line rules, checked
-// for its shape (numbered lines, each ending CR LF) and for what the list
-// shows afterwards: every other memo as before. The selection check picks
+// input bytes, 0 to 9999; the rest is the file). Its output is checked for
+// its shape (numbered lines, each ending CR LF, each keeping its text's
+// bytes) and for what the list shows afterwards: every other memo as
+// before, whatever digits its line starts with. The selection check picks
 // from a list the input's file had before another writer's change, and
 // checks where the pick is found against where that change took it. The
-// same deletion runs through MemoStore::removeAt on a file in memory
-// and (one input in eight) on a real file.
+// same deletion runs through the store on a file in memory and (one input in
+// eight) on a real file: it writes a file that reads as the other memos, or
+// refuses and writes nothing.
 #include "fuzz_support.h"
 
 #include "core/cp932.h"
@@ -24,40 +25,21 @@ namespace {
 
 using tallynix::Cp932;
 using tallynix::Encoding;
+using tallynix::FileError;
 using tallynix::MemoStore;
 
-struct Kept {
-  std::size_t place;     // the line's place before the deletion
-  std::string_view line; // the whole input line
-  std::string_view tail; // what follows its index
-};
-
-// The lines that survive the deletion of line `place`, each with its tail:
-// after four or more leading digits the rest of the line, otherwise the line
-// from its fourth character on, in the encoding the line is read in.
-std::vector<Kept> keptLines(const std::vector<std::string_view> &lines, std::size_t place,
-                            bool utf8File) {
-  std::vector<Kept> kept;
-  for (std::size_t k = 0; k < lines.size(); ++k) {
-    if (k == place)
-      continue;
-    const std::string_view line = lines[k];
-    const std::size_t digits = fuzz::countDigits(line);
-    const bool longIndex = digits >= 4 && line.front() != '0';
-    const bool utf8 = utf8File && fuzz::decodeUtf8(line);
-    kept.push_back(
-        {k, line, longIndex ? line.substr(digits) : fuzz::afterThreeCharacters(line, utf8)});
-  }
-  return kept;
-}
-
-// A line as the program writes it: an index of three digits, or of more
-// without a leading zero, then nothing or a space and the text. Reading such
-// a line and renumbering it agree; the file format is defined by these lines.
-bool isWellFormed(std::string_view line) {
-  const std::size_t digits = fuzz::countDigits(line);
-  const bool index = digits == 3 || (digits > 3 && line.front() != '0');
-  return index && (digits == line.size() || line[digits] == ' ');
+// Whether a line is text that reads in the same encoding under any number:
+// well-formed UTF-8, or characters that code page 932 has, each of them,
+// which in a UTF-8 file start with ASCII (a number and a space, a date)
+// rather than with what makes the line no UTF-8.
+bool isText(std::string_view line, bool utf8File, const Cp932 &codec) {
+  if (utf8File && fuzz::decodeUtf8(line))
+    return true;
+  const std::string_view start = line.substr(0, 4);
+  if (utf8File && std::any_of(start.begin(), start.end(), [](char c) { return c & 0x80; }))
+    return false;
+  const std::optional<std::string> again = codec.encode(codec.decode(line));
+  return again && *again == line;
 }
 
 // A memo of the list the user saw, and its place in the file now, if the
@@ -112,65 +94,45 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   const auto place = static_cast<std::size_t>((data[0] | data[1] << 8) % 10000);
   const std::string_view file(reinterpret_cast<const char *>(data) + 2, size - 2);
   const tallynix::memo::MemoFile before = tallynix::memo::decodeMemos(file, codec);
-  const bool utf8File = before.encoding() == Encoding::utf8;
+  const bool utf8File = before.reading.encoding == Encoding::utf8;
 
   const std::string out = tallynix::memo::removeAt(file, before.reading, place);
 
-  // Byte for byte what the reference model gives: the byte order mark, then
-  // the kept lines' tails behind their new numbers.
+  // Its shape, read back without the program's reader: the byte order mark
+  // stays; every line ends with CR LF; the k-th starts with k in the "000"
+  // format, and what stands behind it, or behind it and a space, is the end
+  // of the kept line: a text's bytes never change.
   const std::string_view bom = file.starts_with(fuzz::kBom) ? fuzz::kBom : "";
-  const auto lines = fuzz::splitLines(file.substr(bom.size()));
-  const std::vector<Kept> kept = keptLines(lines, place, utf8File);
-  std::string model(bom);
-  for (std::size_t k = 0; k < kept.size(); ++k)
-    model += fuzz::indexText(static_cast<int>(k)) + std::string(kept[k].tail) + "\r\n";
-  FUZZ_CHECK(out == model);
-
-  // Its shape, read back without the model: every line ends with CR LF,
-  // the k-th starts with k in the "000" format, and behind it stands the
-  // kept line's tail unchanged, which is also the end of the old line.
+  FUZZ_CHECK(out.starts_with(bom));
   const std::string_view body = std::string_view(out).substr(bom.size());
   FUZZ_CHECK(body.empty() || body.ends_with("\r\n"));
+  const auto lines = fuzz::splitLines(file.substr(bom.size()));
   const auto outLines = fuzz::splitLines(body);
-  FUZZ_CHECK(outLines.size() == kept.size());
-  for (std::size_t k = 0; k < outLines.size(); ++k) {
+  FUZZ_CHECK(outLines.size() == lines.size() - (place < lines.size()));
+  std::vector<std::wstring> expected; // the other memos, in order
+  for (std::size_t k = 0, from = 0; k < outLines.size(); ++k, ++from) {
+    from += from == place;
     const std::string number = fuzz::indexText(static_cast<int>(k));
     FUZZ_CHECK(outLines[k].starts_with(number));
-    FUZZ_CHECK(outLines[k].substr(number.size()) == kept[k].tail);
-    FUZZ_CHECK(kept[k].line.ends_with(kept[k].tail));
+    const std::string_view rest = outLines[k].substr(number.size());
+    FUZZ_CHECK(lines[from].ends_with(rest) ||
+               (rest.starts_with(' ') && lines[from].ends_with(rest.substr(1))));
+    expected.push_back(before.memos[from]);
   }
 
-  // What the list shows afterwards, through the store on a file in memory:
-  // every other memo as before, at its new place, in the file's encoding;
-  // a UTF-8 file gets the byte order mark in front where it needs it to
-  // stay UTF-8. Where neither way reads so, the store writes nothing.
-  std::vector<std::wstring> expected;
-  for (const Kept &k : kept)
-    expected.push_back(before.memos[k.place]);
-  const auto readsRight = [&](const std::string &bytes) {
-    const tallynix::memo::MemoFile after = tallynix::memo::decodeMemos(bytes, codec);
-    return after.encoding() == before.encoding() && after.memos == expected;
-  };
-  const std::string withBom = std::string(fuzz::kBom) + out;
-  const bool bomNeeded = utf8File && !bom.size() && !readsRight(out) && readsRight(withBom);
-  const bool safe = readsRight(out) || bomNeeded;
-  fuzz::MemoryFiles memory;
-  memory.files["memo.txt"] = std::string(file);
-  MemoStore inMemory(memory);
-  try {
-    inMemory.removeAt(static_cast<int>(place));
-    FUZZ_CHECK(safe);
-  } catch (const tallynix::FileError &error) {
-    FUZZ_CHECK(!safe && error.action() == tallynix::FileError::Action::wouldMisread);
-  }
-  const std::string written = !safe ? std::string(file) : bomNeeded ? withBom : out;
-  FUZZ_CHECK(memory.files["memo.txt"] == written);
-  // The lines the program writes keep their memos, whatever the encoding.
+  // The renumbered lines of text show the memos they showed, whatever their
+  // digits, wherever the file reads as it did. (Bytes that are no text may
+  // count as characters otherwise than the code page reads them: the store
+  // then refuses the delete, as below.)
   const tallynix::memo::MemoFile reread = tallynix::memo::decodeMemos(out, codec);
-  if (before.encoding() == reread.encoding())
-    for (std::size_t k = 0; k < kept.size(); ++k)
-      if (isWellFormed(kept[k].line))
-        FUZZ_CHECK(reread.memos[k] == expected[k]);
+  bool allText = true;
+  for (std::size_t k = 0, from = 0; k < outLines.size(); ++k, ++from) {
+    from += from == place;
+    const bool text = isText(lines[from], utf8File, codec);
+    allText = allText && text;
+    if (text && reread.reading.encoding == before.reading.encoding)
+      FUZZ_CHECK(reread.memos[k] == expected[k]);
+  }
 
   // The selection check, on a story: the list the user picked from is the
   // file as it is now with one change of another writer undone, and the
@@ -201,6 +163,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
       FUZZ_CHECK(chosen.has_value());
   }
 
+  // Through the store on a file in memory: a file that reads as the other
+  // memos in the file's encoding (a UTF-8 file gets the byte order mark in
+  // front where it needs it), or nothing written, refused where the file
+  // left would be taken for UTF-8 (a Shift-JIS file that only reads so), or
+  // where bytes that are no text would read otherwise.
+  if (place >= before.memos.size())
+    return 0;
+  fuzz::MemoryFiles memory;
+  memory.files["memo.txt"] = std::string(file);
+  MemoStore inMemory(memory);
+  bool refused = false;
+  try {
+    FUZZ_CHECK(inMemory.removeSelected(static_cast<int>(place), before.memos[place]));
+  } catch (const FileError &error) {
+    refused = true;
+    if (error.action() == FileError::Action::wouldMisread)
+      FUZZ_CHECK(!utf8File && reread.reading.encoding == Encoding::utf8);
+    else
+      FUZZ_CHECK(error.action() == FileError::Action::wouldChangeMemos && !allText);
+  }
+  const std::string written = memory.files["memo.txt"];
+  if (refused) {
+    FUZZ_CHECK(written == file);
+  } else {
+    FUZZ_CHECK(written == out ||
+               (utf8File && bom.empty() && written == std::string(fuzz::kBom) + out));
+    const tallynix::memo::MemoFile after = tallynix::memo::decodeMemos(written, codec);
+    FUZZ_CHECK(after.reading.encoding == before.reading.encoding && after.memos == expected);
+  }
+
   // The same on a real file, where the rewrite leaves no temporary file.
   if (!fuzz::throughRealFile(data, size))
     return 0;
@@ -208,9 +200,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   tallynix::posix::PosixFileSystem posix;
   MemoStore onDisk(posix, realFile);
   try {
-    onDisk.removeAt(static_cast<int>(place));
-  } catch (const tallynix::FileError &) {
-    FUZZ_CHECK(!safe);
+    onDisk.removeSelected(static_cast<int>(place), before.memos[place]);
+  } catch (const FileError &) {
+    FUZZ_CHECK(refused);
   }
   FUZZ_CHECK(posix.read(realFile) == written);
   for (const auto &entry : std::filesystem::directory_iterator(scratch.path()))

@@ -19,12 +19,25 @@ TEST(ErrorText, AFailedReplaceSaysTheMemosAreIntact) {
   EXPECT_NE(describeError(error).find(L"メモは元のまま残っています"), std::wstring::npos);
 }
 
+TEST(ErrorText, ARefusedChangeSaysWhichMemosWouldReadOtherwise) {
+  const auto text = [](FileError::Action action) {
+    return describeError(FileError(action, L"memo.txt", {}));
+  };
+  const std::wstring others = L"ほかのメモ";
+  const std::wstring encoding = L"文字コード";
+  EXPECT_NE(text(FileError::Action::wouldMisread).find(others), std::wstring::npos);
+  EXPECT_NE(text(FileError::Action::wouldMisread).find(encoding), std::wstring::npos);
+  // Where only the new memo would: no word of other memos.
+  EXPECT_EQ(text(FileError::Action::wouldMisreadNew).find(others), std::wstring::npos);
+  EXPECT_NE(text(FileError::Action::wouldMisreadNew).find(encoding), std::wstring::npos);
+  // Not about the encoding at all.
+  EXPECT_EQ(text(FileError::Action::wouldChangeMemos).find(encoding), std::wstring::npos);
+}
+
 TEST(ErrorText, RefusedTextNamesTheCharacterAndSaysWhatToDo) {
   const std::wstring text = describeError(UnrepresentableText(L"\U0001F600"));
   EXPECT_NE(text.find(L"「\U0001F600」"), std::wstring::npos);
   EXPECT_NE(text.find(L"除いてから"), std::wstring::npos);
-  // A file of plain ASCII saved as UTF-8 without the mark is the same bytes.
-  EXPECT_NE(text.find(L"「UTF-8 (BOM 付き)」"), std::wstring::npos);
 }
 
 TEST(ErrorText, FatalErrorsSayTheProgramEnds) {

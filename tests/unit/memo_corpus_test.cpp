@@ -105,7 +105,7 @@ protected:
     }
     const memo::MemoFile file = memo::decodeMemos(bytes, codec);
     const Encoding written = utf8.empty() ? Encoding::shiftJis : Encoding::utf8;
-    rate.count(file.encoding() == written && file.memos == expected, shown);
+    rate.count(file.reading.encoding == written && file.memos == expected, shown);
   }
 
   // `files` files of texts drawn at random: `utf8Memos` saved as UTF-8, then
@@ -186,7 +186,7 @@ protected:
         std::string shown;
         for (const wchar_t c : codec.decode(first + second))
           shown += utf8::encode(std::wstring(1, c));
-        names.count(file.encoding() == Encoding::shiftJis, shown);
+        names.count(file.reading.encoding == Encoding::shiftJis, shown);
       }
     std::printf("%zu kanji, %zu names of two, %d of them UTF-8 too:\n", kanji.size(),
                 kanji.size() * kanji.size(), namesBothWays);

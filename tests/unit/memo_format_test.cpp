@@ -62,10 +62,15 @@ TEST(ParseMemos, LinesWithoutAnIndexKeepTheFixedOffset) {
 
 namespace {
 
-// The deletion as the store makes it, with the file's reading.
+const tallynix::Cp932 codec;
+
+// The deletion and the append as the store makes them, with the file's
+// reading.
 std::string removeAt(std::string_view file, std::size_t position) {
-  static const tallynix::Cp932 codec;
   return tallynix::memo::removeAt(file, tallynix::readingOf(file, codec), position);
+}
+std::string bytesToAppend(std::string_view file, std::string_view text) {
+  return tallynix::memo::bytesToAppend(file, tallynix::readingOf(file, codec), text);
 }
 
 } // namespace
@@ -117,16 +122,30 @@ TEST(RemoveAt, LongIndexesAreRenumberedWhole) {
   for (int i = 998; i <= 1001; ++i)
     file += formatLine(i, "m" + std::to_string(i));
   EXPECT_EQ(removeAt(file, 2), "000 m998\r\n001 m999\r\n002 m1001\r\n");
-  // Leading zeros mean a three-digit index followed by digits.
-  EXPECT_EQ(removeAt("0100 a\r\n1000 b\r\n", 1), "0000 a\r\n");
+  // Leading zeros mean a three-digit index followed by digits: its text
+  // starts at the fifth character.
+  EXPECT_EQ(removeAt("0100 a\r\n1000 b\r\n", 1), "000  a\r\n");
 }
 
-TEST(RemoveAt, ALineWithoutIndexStaysUnderItsNewNumber) {
-  // Its fourth character is a digit: renumbered, it must still read as the
-  // same memo.
-  const std::string after = removeAt("ab12 x\r\n001 b\r\n002 c\r\n", 1);
-  EXPECT_EQ(after, "0002 x\r\n001 c\r\n");
-  EXPECT_EQ(parseMemos(L"0002 x\r\n"), (Texts{L" x"}));
+TEST(RemoveAt, ALineTypedByHandShowsTheSameMemoUnderItsNewNumber) {
+  // A date typed in an editor showed /03/01 会議: the number and a space go
+  // in front of that, not in place of the date's digits.
+  EXPECT_EQ(removeAt("000 牛乳を買う\r\n001 歯医者\r\n2025/03/01 会議\r\n", 0),
+            "000 歯医者\r\n001 /03/01 会議\r\n");
+  // Whatever digits a line starts with, under numbers of three digits and of
+  // four, in either encoding.
+  const auto lastMemo = [](std::string_view file) {
+    return tallynix::memo::decodeMemos(file, codec).memos.back();
+  };
+  for (const std::string line : {"2025年の目標", "2025\x94\x4e", "0123 foo", "000Xfoo", "ab12 x",
+                                 "12", "1234", "5000  two spaces", "000 001"})
+    for (const int others : {1, 100, 1000}) {
+      std::string file;
+      for (int k = 0; k <= others; ++k)
+        file += formatLine(k, "m");
+      file += line + "\r\n";
+      EXPECT_EQ(lastMemo(removeAt(file, 0)), lastMemo(file)) << line << " after " << others;
+    }
 }
 
 TEST(RemoveAt, RenumbersPastOneThousand) {
@@ -263,7 +282,7 @@ TEST(DecodeMemos, ReadsEachLineAsItWasWritten) {
   };
   for (const Case &c : cases) {
     const MemoFile file = decodeMemos(c.bytes, codec);
-    EXPECT_EQ(file.encoding(), c.encoding) << c.bytes;
+    EXPECT_EQ(file.reading.encoding, c.encoding) << c.bytes;
     EXPECT_EQ(file.memos, c.memos) << c.bytes;
   }
 }

@@ -108,17 +108,6 @@ TEST_F(MemoStoreTest, ReadAllHandlesALongLine) {
   EXPECT_EQ(texts[0].size(), text.size());
 }
 
-TEST_F(MemoStoreTest, RemoveAtRewritesTheFileWithoutThatMemo) {
-  writeBytes(memo, "000 a\r\n001 b\r\n001 b2\r\n002 c\r\n");
-  store.removeAt(1);
-  EXPECT_EQ(readBytes(memo), "000 a\r\n001 b2\r\n002 c\r\n");
-  store.removeAt(0);
-  store.removeAt(0);
-  store.removeAt(0);
-  EXPECT_EQ(readBytes(memo), "");
-  EXPECT_TRUE(tallynix::testing::leftoverTemporaries(folder).empty());
-}
-
 TEST_F(MemoStoreTest, RemoveSelectedDeletesTheSelectedMemoOrNothing) {
   writeBytes(memo, "000 b\r\n001 c\r\n002 b\r\n002 c\r\n");
   EXPECT_TRUE(store.removeSelected(1, L"c")); // not the other memo numbered 002
@@ -128,6 +117,9 @@ TEST_F(MemoStoreTest, RemoveSelectedDeletesTheSelectedMemoOrNothing) {
   EXPECT_EQ(readBytes(memo), "000 b\r\n001 b\r\n002 c\r\n");
   EXPECT_TRUE(store.removeSelected(0, L"b"));
   EXPECT_EQ(readBytes(memo), "000 b\r\n001 c\r\n");
+  EXPECT_TRUE(store.removeSelected(1, L"c"));
+  EXPECT_TRUE(store.removeSelected(0, L"b"));
+  EXPECT_EQ(readBytes(memo), "");
   EXPECT_TRUE(tallynix::testing::leftoverTemporaries(folder).empty());
 }
 
@@ -171,13 +163,39 @@ TEST(MemoStoreWrites, AChangeThatWouldTurnHowTheRestReadsWritesNothing) {
   MemoStore store(files);
   ASSERT_EQ(store.readAll(), (Texts{L"あ", L"縺ゅ＞"}));
   try {
-    store.removeAt(0);
+    store.removeSelected(0, L"あ");
     FAIL() << "written";
   } catch (const FileError &error) {
     EXPECT_EQ(error.action(), FileError::Action::wouldMisread);
   }
   EXPECT_EQ(files.files["memo.txt"], file);
   EXPECT_EQ(files.replaces, 0);
+}
+
+TEST(MemoStoreWrites, ARefusalSaysWhichMemosWouldReadOtherwiseAndWhy) {
+  tallynix::testing::MemoryFileSystem files;
+  MemoStore store(files);
+  const auto refusal = [&](const std::string &file, FunctionRef change) {
+    files.files["memo.txt"] = file;
+    try {
+      change();
+    } catch (const FileError &error) {
+      EXPECT_EQ(files.files["memo.txt"], file);
+      return error.action();
+    }
+    return FileError::Action::create; // stands for "written"
+  };
+  // 縺ｱ in Shift-JIS reads as UTF-8 ぱ: only the new memo would read
+  // otherwise, in an empty file and beside memos of ASCII alike.
+  for (const std::string file : {"", "000 a\r\n"})
+    EXPECT_EQ(refusal(file, [&] { store.append(L"縺ｱ"); }), FileError::Action::wouldMisreadNew);
+  // Renumbered, a Shift-JIS line of a UTF-8 file would become UTF-8: the
+  // file's encoding stays, a memo's text would not.
+  const std::string mixed = "\xEF\xBB\xBF"
+                            "000 a\r\n\x82\xa0"
+                            "xyz\xE3\x81\x82\r\n";
+  EXPECT_EQ(refusal(mixed, [&] { store.removeSelected(0, L"a"); }),
+            FileError::Action::wouldChangeMemos);
 }
 
 TEST(MemoStoreWrites, ClearAllInAFolderThatTakesNoNewFileWritesThroughTheFileItself) {
@@ -191,7 +209,7 @@ TEST(MemoStoreWrites, ClearAllInAFolderThatTakesNoNewFileWritesThroughTheFileIts
   store.append(L"い"); // an append needs no new file
   EXPECT_EQ(files.files["memo.txt"], "\xEF\xBB\xBF"
                                      "000 い\r\n");
-  EXPECT_THROW(store.removeAt(0), FileError); // a rewrite does
+  EXPECT_THROW(store.removeSelected(0, L"い"), FileError); // a rewrite does
 }
 
 TEST_F(MemoStoreTest, AFileWithAByteOrderMarkKeepsItAndEveryOtherLinesBytes) {
@@ -226,7 +244,7 @@ TEST_F(MemoStoreTest, ARewriteRemovesTheTemporaryFilesOfEndedProcessesOnly) {
   const std::string live = running ? memo + "." + std::to_string(*running) + ".tmp" : "";
   if (running)
     writeBytes(live, "000 another copy's rewrite\r\n");
-  store.removeAt(0);
+  EXPECT_TRUE(store.removeSelected(0, L"a"));
   EXPECT_EQ(readBytes(memo), "000 b\r\n");
   EXPECT_FALSE(std::filesystem::exists(dead));
   EXPECT_FALSE(std::filesystem::exists(own));
@@ -270,7 +288,7 @@ TEST(MemoStoreFailures, AFailedRemoveKeepsTheFileAsItWas) {
   files.files["memo.txt"] = "000 a\r\n001 b\r\n";
   MemoStore store(files);
   files.failWrites = true;
-  EXPECT_THROW(store.removeAt(0), FileError);
+  EXPECT_THROW(store.removeSelected(0, L"a"), FileError);
   EXPECT_EQ(files.files["memo.txt"], "000 a\r\n001 b\r\n");
 }
 
@@ -317,7 +335,7 @@ TEST(MemoStoreReadOnly, AReadOnlyFileCanBeTouchedAndReadButNotChanged) {
   EXPECT_EQ(store.readAll(), (Texts{L"keep", L"also"}));
   EXPECT_THROW(store.append(L"x"), FileError);
   EXPECT_THROW(store.clear(*store.snapshot()), FileError);
-  EXPECT_THROW(store.removeAt(0), FileError);
+  EXPECT_THROW(store.removeSelected(0, L"keep"), FileError);
   EXPECT_EQ(readBytes(memo), "000 keep\r\n001 also\r\n");
   EXPECT_TRUE(tallynix::testing::leftoverTemporaries(folder).empty());
 }
@@ -385,7 +403,7 @@ TEST(MemoStoreFailures, AFailedRewriteNamesTheMemoFileNotTheTemporaryOne) {
   auto files = tallynix::testing::makeRealFileSystem();
   MemoStore store(*files, memo);
   try {
-    store.removeAt(0);
+    store.removeSelected(0, L"a");
     FAIL() << "no error";
   } catch (const FileError &error) {
     EXPECT_EQ(error.action(), FileError::Action::replace);
@@ -478,11 +496,14 @@ TEST(MemoStoreLocked, ABriefSharingViolationIsRiddenOutALongOneReported) {
 namespace {
 
 // Random adds, deletes and clears on files of either encoding and on UTF-8
-// files with Shift-JIS lines, with memos people write. After every step each
-// memo reads as a model of the file says, in the model's encoding. Each step
-// runs first with each of its file operations failing in turn: then the
-// file holds its bytes from before the step or from after it, and the user
-// is told (an exception), or the step wrote nothing and said why.
+// files with Shift-JIS lines, with memos people write and, now and then, a
+// rare kanji with one half-width katakana behind it, which alone in a
+// Shift-JIS file reads as UTF-8. After every step each memo reads as a model
+// of the file says, in the model's encoding; a step is refused exactly where
+// the model's file would read otherwise. Each step runs first with each of
+// its file operations failing in turn: then the file holds its bytes from
+// before the step or from after it, and the user is told (an exception), or
+// the step wrote nothing and said why.
 class MemoStoreProperty : public ::testing::Test {
 protected:
   struct Model {
@@ -509,7 +530,20 @@ protected:
   std::size_t below(std::size_t n) {
     return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
   }
-  const std::wstring &anyText() { return texts[below(texts.size())]; }
+  std::wstring anyText() {
+    if (below(8) != 0)
+      return texts[below(texts.size())];
+    // A kanji of JIS level 2 and one half-width katakana whose Shift-JIS
+    // bytes are UTF-8 too (縺ｱ is ぱ).
+    for (;;) {
+      const auto lead = static_cast<char>(0xE0 + below(11));
+      const auto trail = static_cast<char>(0x80 + below(64));
+      const std::string bytes{lead, trail, static_cast<char>(0xA1 + below(31))};
+      const std::wstring text = codec.decode(bytes);
+      if (tallynix::utf8::isValid(bytes) && text.size() == 2 && codec.encode(text) == bytes)
+        return text;
+    }
+  }
   std::string &file() { return files.files["memo.txt"]; }
 
   // A file to start from: Shift-JIS, UTF-8 with or without the byte order
@@ -532,36 +566,61 @@ protected:
       model.memos.push_back(shiftJis ? codec.decode(*encoded) : text);
     }
     const tallynix::memo::MemoFile reads = tallynix::memo::decodeMemos(bytes, codec);
-    if (reads.encoding() != model.encoding || reads.memos != model.memos)
+    if (reads.reading.encoding != model.encoding || reads.memos != model.memos)
       return std::nullopt;
     file() = bytes;
     return model;
   }
 
+  // What the model becomes by a step; nothing for a text that the model's
+  // file cannot store.
+  std::optional<Model> modelAfter(Step step, const Model &model, const std::wstring &text,
+                                  std::size_t place) {
+    Model after = model;
+    if (step == Step::add) {
+      const auto encoded =
+          model.encoding == Encoding::utf8 ? tallynix::utf8::encode(text) : codec.encode(text);
+      if (!encoded)
+        return std::nullopt;
+      after.memos.push_back(
+          tallynix::memo::decodeText(*encoded, model.encoding == Encoding::utf8, codec));
+    } else if (step == Step::remove) {
+      after.memos.erase(after.memos.begin() + static_cast<std::ptrdiff_t>(place));
+    } else {
+      after.memos.clear();
+    }
+    return after;
+  }
+
+  // Whether the model's file would read otherwise after the step: a
+  // Shift-JIS file of the model's memos, as the program writes them, read
+  // as UTF-8. (A UTF-8 file takes the byte order mark where it needs it.)
+  bool misreads(const std::optional<Model> &after) {
+    if (!after || after->encoding != Encoding::shiftJis)
+      return false;
+    std::string bytes;
+    for (std::size_t k = 0; k < after->memos.size(); ++k)
+      bytes += tallynix::memo::formatLine(static_cast<int>(k), *codec.encode(after->memos[k]));
+    const tallynix::memo::MemoFile reads = tallynix::memo::decodeMemos(bytes, codec);
+    return reads.reading.encoding != Encoding::shiftJis || reads.memos != after->memos;
+  }
+
   // Runs one step; what the model becomes when it succeeds.
   Model run(Step step, const Model &model, const std::wstring &text, std::size_t place) {
-    Model after = model;
     switch (step) {
-    case Step::add: {
+    case Step::add:
       store.append(text);
-      const auto encoded =
-          model.encoding == Encoding::utf8 ? tallynix::utf8::encode(text) : *codec.encode(text);
-      after.memos.push_back(
-          tallynix::memo::decodeText(encoded, model.encoding == Encoding::utf8, codec));
       break;
-    }
     case Step::remove:
       EXPECT_TRUE(store.removeSelected(static_cast<int>(place), model.memos[place]));
-      after.memos.erase(after.memos.begin() + static_cast<std::ptrdiff_t>(place));
       break;
     case Step::clear:
       if (const auto asked = store.snapshot()) {
         EXPECT_TRUE(store.clear(*asked));
       }
-      after.memos.clear();
       break;
     }
-    return after;
+    return *modelAfter(step, model, text, place);
   }
 
   // The step with each file operation failing in turn, then as it is.
@@ -600,15 +659,21 @@ protected:
     }
     file() = before;
     files.operations = 0;
+    const bool refusable = misreads(modelAfter(step, model, text, place));
     try {
-      return run(step, model, text, place);
+      const Model after = run(step, model, text, place);
+      EXPECT_FALSE(refusable) << "stored what reads otherwise";
+      return after;
     } catch (const UnrepresentableText &) {
       EXPECT_EQ(model.encoding, Encoding::shiftJis);
     } catch (const FileError &error) {
-      EXPECT_TRUE(error.action() == FileError::Action::wouldMisread ||
-                  (!files.newFilesAllowed && error.action() == FileError::Action::replace))
-          << static_cast<int>(error.action());
-      refusals += error.action() == FileError::Action::wouldMisread;
+      if (files.newFilesAllowed || error.action() != FileError::Action::replace) {
+        EXPECT_TRUE(refusable) << "refused what reads right";
+        EXPECT_TRUE(error.action() == FileError::Action::wouldMisread ||
+                    error.action() == FileError::Action::wouldMisreadNew)
+            << static_cast<int>(error.action());
+        ++refusals;
+      }
     }
     EXPECT_EQ(file(), before);
     return model;
@@ -627,13 +692,15 @@ TEST_F(MemoStoreProperty, EveryStepReadsAsTheModelSaysOrLeavesTheFileAsItWas) {
       const Step step = roll < 6 ? Step::add : roll < 9 ? Step::remove : Step::clear;
       *model = runAndFail(step, *model);
       const tallynix::memo::MemoFile reads = tallynix::memo::decodeMemos(file(), codec);
-      ASSERT_EQ(reads.encoding(), model->encoding) << "sequence " << sequence << " step " << k;
+      ASSERT_EQ(reads.reading.encoding, model->encoding)
+          << "sequence " << sequence << " step " << k;
       ASSERT_EQ(reads.memos, model->memos) << "sequence " << sequence << " step " << k;
     }
   }
   std::printf("memo store: %d steps, %d refused as they would turn how the file reads\n", steps,
               refusals);
   EXPECT_GT(steps, 1000);
+  EXPECT_GT(refusals, 0);
 }
 
 } // namespace
