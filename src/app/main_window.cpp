@@ -14,18 +14,18 @@ namespace {
 constexpr const wchar_t *kTip = L"タリニクス";
 constexpr COLORREF kDarkBlue = RGB(0, 0, 128);
 
-// Sent by the message loop when the folder holding memo.txt changed.
+// Sent by the message loop when a folder holding memo.txt changed.
 constexpr UINT kFolderChanged = WM_APP + 1;
 // Posted when the drop-down closed with a change pending.
-constexpr UINT kFollowPending = WM_APP + 2;
+constexpr UINT kClosedUp = WM_APP + 2;
 // Sent by the message loop once a shown strip is on the screen.
-constexpr UINT kStartWatching = WM_APP + 3;
+constexpr UINT kOnScreen = WM_APP + 3;
 
 } // namespace
 
 MainWindow::MainWindow(win32::Runtime &runtime, std::function<void()> showAboutWindow)
     : Form(runtime), showAboutWindow_(std::move(showAboutWindow)),
-      taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")) {}
+      taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")), watch_(runtime) {}
 
 void MainWindow::create() {
   win32::Runtime &rt = runtime();
@@ -89,8 +89,7 @@ void MainWindow::onLoad() {
   // (placing it on top does, under Wine), or that activation would read
   // memo.txt and fill the hidden list, only for the first focus to read and
   // fill it again.
-  follower_.forget();
-  pick_.forget();
+  follower_.loaded();
   win32::Runtime &rt = runtime();
   const Position stored = tallynix::loadPosition(settings_);
   setLeft(stored.left);
@@ -117,8 +116,6 @@ void MainWindow::onLoad() {
   SetWindowPos(hwnd(), HWND_TOPMOST, at.x, at.y, 1, 1, SWP_NOSIZE);
 
   memos_.touch();
-  changePending_ = false;
-  armPending_ = false;
   addIcon();
   // The tray menu stays hidden: it is never attached as the menu bar.
 }
@@ -129,7 +126,7 @@ void MainWindow::addIcon() {
 }
 
 void MainWindow::onUnload() {
-  stopWatching();
+  watch_.stop();
   tooltips_.reset();
   icon_.remove();
 }
@@ -182,32 +179,22 @@ bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &
       commands_.endSession();
     return true;
   case WM_SHOWWINDOW:
-    // Only a shown strip watches its folder: hidden, nothing wakes it, and
+    // Only a shown strip watches memo.txt: hidden, nothing wakes it, and
     // showing it again brings the list up to date.
-    if (wParam) {
-      // Armed once the strip is on the screen, not before its first
-      // pixels; the list then catches up with what changed while hidden.
-      if (!armPending_)
-        runtime().whenIdle(hwnd(), kStartWatching);
-      armPending_ = true;
-    } else {
-      armPending_ = false;
-      stopWatching();
-    }
+    if (wParam)
+      follower_.shown();
+    else
+      follower_.hidden();
     return false;
-  case kStartWatching:
-    if (armPending_ && IsWindowVisible(hwnd())) {
-      armPending_ = false;
-      startWatching();
-      followMemoFile(); // what changed since it was shown
-    }
+  case kOnScreen:
+    follower_.onScreen(IsWindowVisible(hwnd()));
     return true;
   case kFolderChanged:
-    onFolderChanged(reinterpret_cast<HANDLE>(lParam));
+    if (watch_.changed(reinterpret_cast<HANDLE>(lParam)))
+      follower_.changed();
     return true;
-  case kFollowPending:
-    if (changePending_)
-      followMemoFile();
+  case kClosedUp:
+    follower_.pendingDue();
     return true;
   default:
     if (message == taskbarCreated_ && taskbarCreated_ != 0) {
@@ -228,66 +215,17 @@ bool MainWindow::onActivate(bool active) {
   // Coming back to the window restores the focus where it was; that is not
   // the list receiving the focus anew, so it does not refill (and so does
   // not wipe a half-typed memo). Changes made meanwhile are shown, around
-  // what the user typed; a strip being shown has just followed the file.
-  const bool showing = armPending_;
+  // what the user typed.
   if (focusBeforeDeactivation_ && IsWindow(focusBeforeDeactivation_) &&
       IsChild(hwnd(), focusBeforeDeactivation_)) {
     restoringFocus_ = true;
     SetFocus(focusBeforeDeactivation_);
     restoringFocus_ = false;
-    if (!showing)
-      followMemoFile();
+    follower_.activated();
     return true;
   }
-  if (!showing)
-    followMemoFile();
+  follower_.activated();
   return false; // the default handling focuses the window itself
-}
-
-void MainWindow::startWatching() {
-  if (folderChanges_)
-    return;
-  // memo.txt is named relative to the current directory. Where the folder
-  // cannot be watched, the list still follows on activation and drop-down.
-  folderChanges_ = win32::UniqueChangeNotification(FindFirstChangeNotificationW(
-      L".", FALSE,
-      FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE));
-  if (folderChanges_)
-    runtime().watch(folderChanges_.get(), hwnd(), kFolderChanged);
-}
-
-void MainWindow::stopWatching() {
-  if (!folderChanges_)
-    return;
-  runtime().unwatch(folderChanges_.get());
-  folderChanges_.reset();
-}
-
-void MainWindow::onFolderChanged(HANDLE notification) {
-  if (!folderChanges_ || notification != folderChanges_.get())
-    return;
-  // Armed again before reading, so that a change during the read is not
-  // missed.
-  if (!FindNextChangeNotification(folderChanges_.get()))
-    stopWatching();
-  followMemoFile();
-}
-
-void MainWindow::followMemoFile(bool evenIfDropped) {
-  if (!memoList_)
-    return;
-  if (!evenIfDropped && SendMessageW(memoList_, CB_GETDROPPEDSTATE, 0, 0)) {
-    changePending_ = true;
-    return;
-  }
-  changePending_ = false;
-  // The strip's own writes and other files in the folder end here.
-  const auto memos = follower_.changes();
-  if (!memos)
-    return;
-  pick_.look(static_cast<int>(SendMessageW(memoList_, CB_GETCURSEL, 0, 0)), typedText());
-  replaceMemos(*memos, pick_.placeIn(*memos));
-  follower_.filled(*memos);
 }
 
 void MainWindow::onCommand(int id, int code) {
@@ -296,9 +234,11 @@ void MainWindow::onCommand(int id, int code) {
     if (code == CBN_SETFOCUS && !restoringFocus_)
       commands_.refillList();
     else if (code == CBN_DROPDOWN)
-      followMemoFile(true); // before the list opens
-    else if (code == CBN_CLOSEUP && changePending_)
-      PostMessageW(hwnd(), kFollowPending, 0, 0); // once the pick is in the field
+      follower_.droppingDown();
+    else if (code == CBN_CLOSEUP)
+      follower_.closedUp();
+    else if (code == CBN_EDITCHANGE)
+      follower_.typed();
     break;
   case ids::kAddButton:
     if (code == BN_CLICKED)
@@ -344,15 +284,16 @@ std::wstring MainWindow::typedText() {
   return text;
 }
 
-int MainWindow::selectedIndex() {
-  const int selected = static_cast<int>(SendMessageW(memoList_, CB_GETCURSEL, 0, 0));
-  return selected >= 0 ? selected : pick_.lost(typedText());
-}
+int MainWindow::selectedIndex() { return follower_.picked(selectedItem(), typedText()); }
 
 std::wstring MainWindow::selectedText() {
-  const WPARAM index = SendMessageW(memoList_, CB_GETCURSEL, 0, 0);
-  if (static_cast<int>(index) < 0)
-    return pick_.lost(typedText()) >= 0 ? pick_.text() : std::wstring();
+  const int selected = selectedItem();
+  const int picked = follower_.picked(selected, typedText());
+  if (picked != selected)
+    return follower_.pickText();
+  if (selected < 0)
+    return {};
+  const auto index = static_cast<WPARAM>(selected);
   const LRESULT length = SendMessageW(memoList_, CB_GETLBTEXTLEN, index, 0);
   if (length == CB_ERR)
     return {};
@@ -369,7 +310,23 @@ void MainWindow::showMemos(std::span<const std::wstring> memos) {
   follower_.filled(memos);
 }
 
-void MainWindow::replaceMemos(std::span<const std::wstring> memos, int select) {
+// --- What the follower uses of the list ---
+
+bool MainWindow::droppedDown() { return SendMessageW(memoList_, CB_GETDROPPEDSTATE, 0, 0) != 0; }
+
+int MainWindow::selectedItem() {
+  return static_cast<int>(SendMessageW(memoList_, CB_GETCURSEL, 0, 0));
+}
+
+std::wstring MainWindow::fieldText() { return typedText(); }
+
+void MainWindow::startWatching() { watch_.start(hwnd(), kFolderChanged, kMemoFileName); }
+void MainWindow::stopWatching() { watch_.stop(); }
+void MainWindow::callOnScreen() { runtime().whenIdle(hwnd(), kOnScreen); }
+// Once the drop-down has put its pick in the field.
+void MainWindow::callAfterCloseUp() { PostMessageW(hwnd(), kClosedUp, 0, 0); }
+
+void MainWindow::replaceItems(std::span<const std::wstring> memos, int select) {
   // The edit field is left alone: items are deleted one by one, since
   // emptying the list at once empties the field too. Picking an item again
   // puts the same text in the field but selects all of it: the caret and
@@ -412,11 +369,10 @@ void MainWindow::clearList() {
   // Only the commands empty the list, right after writing memo.txt: that
   // write is the strip's own, not a change to follow.
   emptyList();
-  follower_.acceptFile();
+  follower_.wroteFile();
 }
 
 void MainWindow::emptyList() {
-  pick_.forget();
   SendMessageW(memoList_, CB_RESETCONTENT, 0, 0);
   SetWindowTextW(memoList_, L"");
 }

@@ -3,6 +3,7 @@
 // its tray menu.
 #pragma once
 
+#include "app/memo_file_watch.h"
 #include "app/strip_layout.h"
 #include "app/strip_tooltips.h"
 #include "core/commands.h"
@@ -19,7 +20,7 @@
 
 namespace tallynix {
 
-class MainWindow final : public win32::Form, private MemoStrip {
+class MainWindow final : public win32::Form, private MemoStrip, private FollowedList {
 public:
   MainWindow(win32::Runtime &runtime, std::function<void()> showAboutWindow);
 
@@ -42,16 +43,6 @@ private:
   bool onActivate(bool active);
   void giveForegroundBack(HWND window, HWND before);
 
-  // Following memo.txt while the strip is shown: a change notification on
-  // the folder, waited on in the message loop.
-  void startWatching();
-  void stopWatching();
-  void onFolderChanged(HANDLE notification);
-  // Shows memo.txt's memos when they differ from what the list stands for,
-  // keeping the edit field and the pick; an open drop-down waits until it
-  // closes.
-  void followMemoFile(bool evenIfDropped = false);
-  void replaceMemos(std::span<const std::wstring> memos, int select);
   void emptyList();
   void addItems(std::span<const std::wstring> memos);
   void withoutRedraw(FunctionRef change);
@@ -74,11 +65,21 @@ private:
   bool confirm(std::wstring_view text, std::wstring_view title) override;
   void tell(std::wstring_view text) override;
 
+  // FollowedList
+  bool droppedDown() override;
+  int selectedItem() override;
+  std::wstring fieldText() override;
+  void replaceItems(std::span<const std::wstring> memos, int select) override;
+  void startWatching() override;
+  void stopWatching() override;
+  void callOnScreen() override;
+  void callAfterCloseUp() override;
+
   win32::Win32FileSystem files_;
   MemoStore memos_{files_};
   win32::RegistrySettings settings_;
   MemoCommands commands_{*this, memos_, settings_};
-  MemoFollower follower_{memos_};
+  MemoFollower follower_{memos_, *this};
   std::function<void()> showAboutWindow_;
   const UINT taskbarCreated_;
 
@@ -87,10 +88,7 @@ private:
   HWND memoList_ = nullptr;
   HWND focusBeforeDeactivation_ = nullptr;
   bool restoringFocus_ = false;
-  win32::UniqueChangeNotification folderChanges_;
-  bool changePending_ = false; // arrived while the list was dropped down
-  bool armPending_ = false;    // shown, watching once on the screen
-  KeptPick pick_;
+  MemoFileWatch watch_;
 
   StripLayout layout_;
   StripTooltips tooltips_;

@@ -1,16 +1,21 @@
 #include "core/memo_follower.h"
 
+#include "core/memo_format.h"
+
 namespace tallynix {
 namespace {
+
+constexpr std::uint64_t kFnvOffset = 14695981039346656037ull;
+constexpr std::uint64_t kFnvPrime = 1099511628211ull;
 
 // FNV-1a over each memo's length and code units: equal lists give equal
 // fingerprints, and a memo's end cannot pass for the next one's start.
 std::uint64_t fingerprintOf(std::span<const std::wstring> memos) noexcept {
-  std::uint64_t hash = 14695981039346656037ull;
+  std::uint64_t hash = kFnvOffset;
   const auto mix = [&hash](std::uint64_t value) {
     for (int byte = 0; byte < 4; ++byte, value >>= 8) {
       hash ^= value & 0xff;
-      hash *= 1099511628211ull;
+      hash *= kFnvPrime;
     }
   };
   mix(memos.size());
@@ -22,24 +27,23 @@ std::uint64_t fingerprintOf(std::span<const std::wstring> memos) noexcept {
   return hash;
 }
 
-} // namespace
-
-int keptSelection(std::span<const std::wstring> memos, int selected, std::wstring_view text) {
-  if (selected < 0)
-    return -1;
-  const int count = static_cast<int>(memos.size());
-  const int reach = selected > count ? selected : count;
-  for (int distance = 0; distance <= reach; ++distance)
-    for (const int at : {selected - distance, selected + distance})
-      if (at >= 0 && at < count && memos[static_cast<std::size_t>(at)] == text)
-        return at;
-  return -1;
+std::uint64_t fingerprintOf(std::string_view bytes) noexcept {
+  std::uint64_t hash = kFnvOffset;
+  for (const char byte : bytes) {
+    hash ^= static_cast<unsigned char>(byte);
+    hash *= kFnvPrime;
+  }
+  return hash;
 }
+
+} // namespace
 
 void KeptPick::look(int selected, std::wstring_view fieldText) {
   if (selected >= 0) {
-    index_ = selected;
-    text_ = fieldText;
+    if (selected != shown_ || fieldText != text_) {
+      index_ = shown_ = selected;
+      text_ = fieldText;
+    }
   } else if (fieldText != text_) {
     forget();
   }
@@ -48,40 +52,113 @@ void KeptPick::look(int selected, std::wstring_view fieldText) {
 int KeptPick::placeIn(std::span<const std::wstring> memos) {
   if (index_ < 0)
     return -1;
-  const int place = keptSelection(memos, index_, text_);
-  if (place >= 0)
-    index_ = place;
-  return place;
+  const std::optional<std::size_t> place = memo::placeOfSelected(memos, index_, text_);
+  shown_ = place ? static_cast<int>(*place) : -1;
+  return shown_;
 }
 
-int KeptPick::lost(std::wstring_view fieldText) const noexcept {
-  return fieldText == text_ ? index_ : -1;
+int KeptPick::picked(int selected, std::wstring_view fieldText) const noexcept {
+  return index_ >= 0 && fieldText == text_ && (selected < 0 || selected == shown_) ? index_
+                                                                                   : selected;
+}
+
+void MemoFollower::loaded() noexcept {
+  known_.reset();
+  seen_.reset();
+  pick_.forget();
+  pending_ = false;
+  arming_ = false;
+}
+
+void MemoFollower::shown() {
+  if (!arming_)
+    list_.callOnScreen();
+  arming_ = true;
+}
+
+void MemoFollower::hidden() {
+  arming_ = false;
+  list_.stopWatching();
+}
+
+void MemoFollower::onScreen(bool visible) {
+  if (!arming_ || !visible)
+    return;
+  arming_ = false;
+  list_.startWatching();
+  follow(); // what changed since it was shown
+}
+
+void MemoFollower::activated() {
+  if (!arming_)
+    follow();
+}
+
+void MemoFollower::closedUp() {
+  if (pending_)
+    list_.callAfterCloseUp();
+}
+
+void MemoFollower::pendingDue() {
+  if (pending_)
+    follow();
+}
+
+void MemoFollower::typed() noexcept {
+  if (!replacing_)
+    pick_.forget();
 }
 
 void MemoFollower::filled(std::span<const std::wstring> memos) noexcept {
+  pick_.forget();
   known_ = fingerprintOf(memos);
+  seen_.reset();
 }
 
-void MemoFollower::acceptFile() {
-  if (const auto memos = readNow())
-    filled(*memos);
-  else
-    forget(); // the list is empty; the next focus fills it from the file
+void MemoFollower::wroteFile() {
+  pick_.forget();
+  known_.reset();
+  seen_.reset();
+  // Looked at as another writer's change would be: the empty list then
+  // stands for the file, as its next focus will fill it.
+  if (const std::optional<std::string> bytes = memos_.bytesIfFree()) {
+    known_ = fingerprintOf(memos_.memosOf(*bytes));
+    seen_ = fingerprintOf(*bytes);
+  }
+}
+
+void MemoFollower::follow(bool evenIfDropped) {
+  if (!evenIfDropped && list_.droppedDown()) {
+    pending_ = true;
+    return;
+  }
+  pending_ = false;
+  const auto memos = changes();
+  if (!memos)
+    return;
+  pick_.look(list_.selectedItem(), list_.fieldText());
+  replacing_ = true;
+  list_.replaceItems(*memos, pick_.placeIn(*memos));
+  replacing_ = false;
+  known_ = fingerprintOf(*memos);
 }
 
 std::optional<std::vector<std::wstring>> MemoFollower::changes() {
   if (!known_)
     return std::nullopt;
-  auto memos = readNow();
-  if (!memos || fingerprintOf(*memos) == *known_)
-    return std::nullopt;
-  return memos;
-}
-
-std::optional<std::vector<std::wstring>> MemoFollower::readNow() {
   // Never waits: a file held by another program, or being replaced, is
   // looked at again on its next change.
-  return memos_.readAllIfFree();
+  const std::optional<std::string> bytes = memos_.bytesIfFree();
+  if (!bytes)
+    return std::nullopt;
+  const std::uint64_t seen = fingerprintOf(*bytes);
+  if (seen == seen_)
+    return std::nullopt;
+  seen_ = seen;
+  std::vector<std::wstring> memos = memos_.memosOf(*bytes);
+  if (fingerprintOf(memos) == *known_)
+    return std::nullopt;
+  return memos;
 }
 
 } // namespace tallynix

@@ -37,15 +37,12 @@ std::string encodeFor(Encoding encoding, const Cp932 &codec, std::wstring_view t
 
 void MemoStore::touch() { files_.touch(fileName_); }
 
-std::vector<std::wstring> MemoStore::readAll() {
-  return memo::decodeMemos(files_.read(fileName_), codec_).memos;
-}
+std::vector<std::wstring> MemoStore::readAll() { return memosOf(files_.read(fileName_)); }
 
-std::optional<std::vector<std::wstring>> MemoStore::readAllIfFree() {
-  const std::optional<std::string> bytes = files_.readIfFree(fileName_);
-  if (!bytes)
-    return std::nullopt;
-  return memo::decodeMemos(*bytes, codec_).memos;
+std::optional<std::string> MemoStore::bytesIfFree() { return files_.readIfFree(fileName_); }
+
+std::vector<std::wstring> MemoStore::memosOf(std::string_view bytes) const {
+  return memo::decodeMemos(bytes, codec_).memos;
 }
 
 void MemoStore::append(std::wstring_view text) {

@@ -48,9 +48,11 @@ public:
 
   void touch();
   std::vector<std::wstring> readAll();
-  // The memos as the file holds them now, or nothing when another program
-  // holds it: for looking without making the user wait.
-  std::optional<std::vector<std::wstring>> readAllIfFree();
+  // The file's bytes as they are now, or nothing when another program holds
+  // it: for looking without making the user wait. A missing file holds no
+  // bytes. memosOf reads them.
+  std::optional<std::string> bytesIfFree();
+  std::vector<std::wstring> memosOf(std::string_view bytes) const;
   // Adds a memo under the number of memos in the file. Line breaks in the
   // text become spaces. Refuses (UnrepresentableText) a text that the file
   // cannot store and then writes nothing.

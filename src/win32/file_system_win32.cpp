@@ -239,6 +239,27 @@ std::wstring systemErrorText(DWORD error) {
   return text;
 }
 
+std::optional<std::wstring> finalPathOf(std::string_view name) {
+  const std::wstring path = extendedPath(fullPathOf(widen(name)));
+  UniqueFile file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file)
+    return std::nullopt;
+  std::wstring real(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        GetFinalPathNameByHandleW(file.get(), real.data(), static_cast<DWORD>(real.size()),
+                                  FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0)
+      return std::nullopt;
+    if (length < real.size()) {
+      real.resize(length);
+      return real;
+    }
+    real.resize(length); // the size it needs, with the terminating null
+  }
+}
+
 std::wstring Win32FileSystem::pathOf(std::string_view name) const {
   if (changing_ && changing_->name == name)
     return changing_->path;

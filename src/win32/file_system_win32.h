@@ -77,6 +77,11 @@ std::wstring extendedPath(std::wstring_view fullPath);
 // A path as the user knows it: without the `\\?\` that extendedPath put in.
 std::wstring displayPath(std::wstring_view path);
 
+// Where the file named `name` (relative to the current directory) really
+// is, as a `\\?\` path: the file a link leads to, or the file itself;
+// nothing where it cannot be told (no such file, no access).
+std::optional<std::wstring> finalPathOf(std::string_view name);
+
 // The system's text for an error code, without the trailing line break.
 std::wstring systemErrorText(DWORD error);
 

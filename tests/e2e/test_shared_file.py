@@ -218,10 +218,16 @@ class SharedFile(harness.TestCase):
         strip.press(DELETE)
         strip = strip.reloaded()
         linked(memo_file("c", "d"))
-        app.record_fault("memo.txt a symbolic link into another folder; a lock file left there",
+        with self.subTest("the sync client's change to the file the link leads to shows at once"):
+            strip.wait_items(["c", "d"])
+            real.write_bytes(memo_file("c", "d", "同期"))
+            strip.wait_items(["c", "d", "同期"])
+        app.record_fault("memo.txt a symbolic link into another folder; a lock file left there; that file "
+                         "changed by a sync client",
                          "削 and 加 change the file the link leads to and the link stays; the turn is taken "
                          "beside that file: held by another copy there, 削 waits, then says \u300c%s\u300d; "
-                         "a lock file held by no one is taken over" % text.splitlines()[0], memo_file("c", "d"))
+                         "a lock file held by no one is taken over; the shown list follows the sync client's "
+                         "change at once" % text.splitlines()[0], memo_file("c", "d", "同期"))
 
 
 class TwoCopiesAtOnce(harness.TestCase):

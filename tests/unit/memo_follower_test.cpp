@@ -1,5 +1,5 @@
-// Following memo.txt: when the list must be refilled, and where the user's
-// pick goes when it is.
+// Following memo.txt: when the list is refilled, and where the user's pick
+// goes when it is.
 #include "core/memo_follower.h"
 
 #include "test_files.h"
@@ -11,90 +11,181 @@ using Texts = std::vector<std::wstring>;
 
 namespace {
 
-TEST(KeptSelection, StaysWithItsMemoWhereverItMoved) {
-  const Texts memos{L"a", L"b", L"c"};
-  EXPECT_EQ(keptSelection(memos, 1, L"b"), 1);
-  EXPECT_EQ(keptSelection(memos, 2, L"b"), 1);     // a memo above it was removed
-  EXPECT_EQ(keptSelection(memos, 0, L"c"), 2);     // memos were added above it
-  EXPECT_EQ(keptSelection(memos, 7, L"c"), 2);     // past the new end
-  EXPECT_EQ(keptSelection(memos, 1, L"gone"), -1); // its memo was deleted
-  EXPECT_EQ(keptSelection(memos, -1, L"b"), -1);   // typed, not picked
-  EXPECT_EQ(keptSelection(Texts{}, 0, L"a"), -1);
-}
+// The memo list as the window shows it, and what the follower asked of it.
+struct ListOnScreen final : FollowedList {
+  Texts items;
+  int cursel = -1;
+  std::wstring field;
+  bool dropped = false;
+  bool watching = false;
+  int onScreenCalls = 0;
+  int closeUpCalls = 0;
 
-TEST(KeptSelection, AmongEqualMemosTakesTheNearestTheEarlierOnATie) {
-  const Texts memos{L"x", L"y", L"x", L"y", L"y", L"x"};
-  EXPECT_EQ(keptSelection(memos, 4, L"x"), 5);
-  EXPECT_EQ(keptSelection(memos, 1, L"x"), 0);
-  EXPECT_EQ(keptSelection(memos, 3, L"x"), 2);
-}
-
-// Another writer truncates memo.txt, then writes it: the list meets the
-// file empty (or half-written) before it settles.
-TEST(KeptPick, APickLostToAFileSeenEmptyComesBackWhenItsMemoDoes) {
-  KeptPick pick;
-  pick.look(1, L"b");
-  EXPECT_EQ(pick.placeIn(Texts{}), -1);
-  pick.look(-1, L"b"); // the field still shows it
-  EXPECT_EQ(pick.lost(L"b"), 1);
-  EXPECT_EQ(pick.placeIn(Texts{L"b", L"c"}), 0);
-
-  pick.look(0, L"b");
-  EXPECT_EQ(pick.placeIn(Texts{L"000 b"}), -1); // half-written
-  pick.look(-1, L"b");
-  EXPECT_EQ(pick.placeIn(Texts{L"c", L"d"}), -1); // really gone: still kept for 削
-  EXPECT_EQ(pick.lost(L"b"), 0);
-  EXPECT_EQ(pick.text(), L"b");
-
-  pick.look(-1, L"bx"); // typed over: no pick any more
-  EXPECT_EQ(pick.lost(L"bx"), -1);
-  EXPECT_EQ(pick.placeIn(Texts{L"b"}), -1);
-  pick.look(2, L""); // an empty memo is a memo too
-  pick.forget();     // until the list is refilled
-  EXPECT_EQ(pick.lost(L""), -1);
-}
+  bool droppedDown() override { return dropped; }
+  int selectedItem() override { return cursel; }
+  std::wstring fieldText() override { return field; }
+  void replaceItems(std::span<const std::wstring> memos, int select) override {
+    items.assign(memos.begin(), memos.end());
+    cursel = select;
+  }
+  void startWatching() override { watching = true; }
+  void stopWatching() override { watching = false; }
+  void callOnScreen() override { ++onScreenCalls; }
+  void callAfterCloseUp() override { ++closeUpCalls; }
+};
 
 class MemoFollowerTest : public ::testing::Test {
 protected:
   tallynix::testing::MemoryFileSystem files;
   MemoStore store{files};
-  MemoFollower follower{store};
+  ListOnScreen list;
+  MemoFollower follower{store, list};
 
   void write(const std::string &bytes) { files.files["memo.txt"] = bytes; }
-  void fill() { follower.filled(store.readAll()); }
+  // The list takes the focus and fills from the file, as the window does.
+  void fill() {
+    list.items = store.readAll();
+    list.cursel = -1;
+    list.field.clear();
+    follower.filled(list.items);
+  }
+  void pick(int item) {
+    list.cursel = item;
+    list.field = list.items[static_cast<std::size_t>(item)];
+  }
+  // Shown and on the screen, with the list filled from `bytes`.
+  void showWith(const std::string &bytes) {
+    write(bytes);
+    follower.loaded();
+    follower.shown();
+    follower.onScreen(true);
+    fill();
+  }
 };
 
-TEST_F(MemoFollowerTest, ReportsOnlyWhatDiffersFromWhatTheListWasFilledFrom) {
+TEST_F(MemoFollowerTest, FollowsWhileShownOnceOnTheScreenAndNeverIntoAnOpenDropDown) {
+  write("000 a\r\n");
+  follower.loaded();
+  fill();
+  follower.shown();
+  follower.shown();
+  EXPECT_EQ(list.onScreenCalls, 1);
   write("000 a\r\n001 b\r\n");
-  EXPECT_EQ(follower.changes(), std::nullopt) << "a list never filled has nothing to follow";
-  fill();
-  EXPECT_EQ(follower.changes(), std::nullopt);
+  follower.activated(); // the activation of being shown
+  follower.onScreen(false);
+  EXPECT_EQ(list.items, Texts{L"a"});
+  EXPECT_FALSE(list.watching);
+  follower.onScreen(true); // catches up with what changed before
+  EXPECT_TRUE(list.watching);
+  EXPECT_EQ(list.items, (Texts{L"a", L"b"}));
+
+  list.dropped = true;
+  write("000 c\r\n");
+  follower.changed();
+  follower.activated();
+  EXPECT_EQ(list.items, (Texts{L"a", L"b"})) << "an open drop-down keeps its items";
+  follower.closedUp();
+  EXPECT_EQ(list.closeUpCalls, 1);
+  list.dropped = false;
+  follower.pendingDue();
+  EXPECT_EQ(list.items, Texts{L"c"});
+  write("000 d\r\n");
+  follower.closedUp();
+  follower.pendingDue(); // nothing was pending
+  EXPECT_EQ(list.closeUpCalls, 1);
+  EXPECT_EQ(list.items, Texts{L"c"});
+  list.dropped = true;
+  follower.droppingDown(); // before it opens
+  EXPECT_EQ(list.items, Texts{L"d"});
+
+  follower.hidden();
+  EXPECT_FALSE(list.watching);
+  follower.loaded(); // a fresh window: nothing to follow until filled
+  write("000 e\r\n");
+  follower.changed();
+  EXPECT_EQ(list.items, Texts{L"d"});
+}
+
+TEST_F(MemoFollowerTest, ReportsOnlyWhatDiffersFromWhatTheListWasFilledFrom) {
+  showWith("000 a\r\n001 b\r\n");
   write("000 a\r\n000 b\r\n"); // other numbers, the same memos
-  EXPECT_EQ(follower.changes(), std::nullopt);
-  write("000 a\r\n001 b\r\n002 c\r\n");
-  EXPECT_EQ(follower.changes(), (Texts{L"a", L"b", L"c"}));
+  list.items.clear();
+  follower.changed();
+  EXPECT_EQ(list.items, Texts{}) << "not replaced";
   write("000 ab\r\n");
-  EXPECT_EQ(follower.changes(), (Texts{L"ab"})) << "not the same as a, b";
-  follower.forget();
-  EXPECT_EQ(follower.changes(), std::nullopt);
+  follower.changed();
+  EXPECT_EQ(list.items, Texts{L"ab"}) << "not the same as a, b";
+  // The list refilled from a newer file, which then goes back to bytes the
+  // follower saw before: the list follows it back.
+  write("000 ab\r\n001 c\r\n");
+  fill();
+  write("000 ab\r\n");
+  follower.changed();
+  EXPECT_EQ(list.items, Texts{L"ab"});
 }
 
-TEST_F(MemoFollowerTest, TheStripsOwnWritesAreNotChanges) {
-  write("000 a\r\n");
-  fill();
+TEST_F(MemoFollowerTest, TheStripsOwnWritesAreNotChangesAndAMissingFileIsNotCreated) {
+  showWith("000 a\r\n");
   store.append(L"b");
-  follower.acceptFile();
-  EXPECT_EQ(follower.changes(), std::nullopt);
+  list.items.clear(); // the add empties the list
+  follower.wroteFile();
+  follower.changed();
+  EXPECT_EQ(list.items, Texts{});
   store.append(L"by another copy");
-  EXPECT_EQ(follower.changes(), (Texts{L"a", L"b", L"by another copy"}));
+  follower.changed();
+  EXPECT_EQ(list.items, (Texts{L"a", L"b", L"by another copy"}));
+  files.files.clear();
+  follower.changed();
+  EXPECT_EQ(list.items, Texts{});
+  EXPECT_FALSE(files.size("memo.txt"));
 }
 
-TEST_F(MemoFollowerTest, AMissingFileHoldsNoMemosAndIsNotCreated) {
-  write("000 a\r\n");
-  fill();
-  files.files.clear();
-  EXPECT_EQ(follower.changes(), Texts{});
-  EXPECT_FALSE(files.size("memo.txt"));
+// Another writer truncates memo.txt, then writes it: the list meets the
+// file empty or half-written before it settles.
+TEST_F(MemoFollowerTest, APickStaysWithItsOwnMemoThroughARewriteInPlace) {
+  showWith("000 X\r\n001 a\r\n002 b\r\n003 X\r\n004 c\r\n");
+  pick(3); // the second X
+  for (const std::string file : {"", "000 X\r\n001 a\r\n", "000 X\r\n001 a\r\n002 b\r\n003 X"}) {
+    write(file);
+    follower.changed();
+    EXPECT_EQ(follower.picked(list.cursel, list.field), 3) << "the delete button's memo";
+    EXPECT_EQ(follower.pickText(), L"X");
+  }
+  EXPECT_EQ(list.cursel, 3);
+  // The user picks the first X: that is the pick now.
+  pick(0);
+  EXPECT_EQ(follower.picked(list.cursel, list.field), 0);
+  // Lost to an empty file, the pick stays while its text is in the field.
+  write("");
+  follower.changed();
+  EXPECT_EQ(follower.picked(-1, L"X"), 0);
+  EXPECT_EQ(follower.picked(-1, L"Xy"), -1);
+  // Typing ends it at once, even when the field shows its text again.
+  follower.typed();
+  EXPECT_EQ(follower.picked(-1, L"X"), -1);
+  write("000 X\r\n");
+  follower.changed();
+  EXPECT_EQ(list.cursel, -1);
+}
+
+TEST(KeptPick, IsFoundAtItsPlaceOrTheOnePlaceHoldingItsText) {
+  KeptPick pick;
+  pick.look(1, L"b");
+  EXPECT_EQ(pick.placeIn(Texts{L"a", L"b", L"c"}), 1);
+  EXPECT_EQ(pick.placeIn(Texts{L"b", L"c"}), 0); // a memo above it was removed
+  pick.look(0, L"b");                            // as placed: still the pick made at 1
+  EXPECT_EQ(pick.placeIn(Texts{L"b", L"x", L"b"}), -1) << "two, neither at its place";
+  EXPECT_EQ(pick.placeIn(Texts{L"b", L"b"}), 1);
+  EXPECT_EQ(pick.placeIn(Texts{L"000 b"}), -1); // half-written
+  EXPECT_EQ(pick.picked(-1, L"b"), 1);
+  EXPECT_EQ(pick.picked(-1, L"bx"), -1);
+  pick.look(-1, L"bx"); // typed over: no pick any more
+  EXPECT_EQ(pick.placeIn(Texts{L"b"}), -1);
+  EXPECT_EQ(pick.picked(-1, L"b"), -1);
+  pick.look(2, L""); // an empty memo is a memo too
+  EXPECT_EQ(pick.picked(-1, L""), 2);
+  pick.forget();
+  EXPECT_EQ(pick.picked(-1, L""), -1);
 }
 
 } // namespace
