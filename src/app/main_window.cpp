@@ -337,6 +337,29 @@ void MainWindow::open() {
     SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+void MainWindow::openForTyping() {
+  open();
+  if (!hwnd())
+    return;
+  // An open question keeps the strip disabled: the keyboard goes to it.
+  if (!IsWindowEnabled(hwnd())) {
+    SetForegroundWindow(GetLastActivePopup(hwnd()));
+    return;
+  }
+  SetForegroundWindow(hwnd());
+  // Activating the strip put the focus back where it was, such as on the
+  // hide button that hid it. The caret goes into the edit field itself, not
+  // to the list: the list's refill on receiving the focus would empty the
+  // field, and its first focus would select all of the text.
+  COMBOBOXINFO list{};
+  list.cbSize = sizeof list;
+  if (!GetComboBoxInfo(memoList_, &list) || GetFocus() == list.hwndItem)
+    return;
+  restoringFocus_ = true;
+  SetFocus(list.hwndItem);
+  restoringFocus_ = false;
+}
+
 std::wstring MainWindow::typedText() {
   const int length = GetWindowTextLengthW(memoList_);
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');

@@ -65,6 +65,7 @@ private:
   Position position() override;
   bool iconShown() override;
   bool addIconAgain() override;
+  void openForTyping() override;
   void hide() override;
   void unload() override;
   void removeIcon() override;

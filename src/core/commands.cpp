@@ -105,6 +105,9 @@ void MemoCommands::onIconMouse(float xTwips, float twipsPerPixel) {
   case IconAction::showWindow:
     strip_.open();
     break;
+  case IconAction::showForTyping:
+    strip_.openForTyping();
+    break;
   case IconAction::trayMenu:
     switch (strip_.chooseFromTrayMenu()) {
     case TrayChoice::about:

@@ -42,6 +42,9 @@ public:
   // Loads a fresh strip, with its whole load sequence, when none is loaded,
   // then shows it on top of every window.
   virtual void open() = 0;
+  // The keyboard's way to the strip: opens it as open() does, then makes it
+  // the foreground window with the caret in the edit field, whose text stays.
+  virtual void openForTyping() = 0;
   virtual void hide() = 0;
   // Destroys the window and removes its icon.
   virtual void unload() = 0;
@@ -97,8 +100,8 @@ public:
   // the dragged place is kept. An open question counts as unanswered, and a
   // position that cannot be stored does not hold the session up.
   void endSession();
-  // A mouse message of the notification icon, as the strip reports it: the
-  // x of a mouse move, in twips.
+  // An event of the notification icon, as the strip reports it: the x of a
+  // mouse move, in twips.
   void onIconMouse(float xTwips, float twipsPerPixel);
 
 private:

@@ -10,6 +10,7 @@ namespace {
 
 constexpr int kLeftButtonDown = 0x201;
 constexpr int kRightButtonDown = 0x204;
+constexpr int kKeySelect = 0x401; // Enter or Space; the left click's 0x400 changes nothing
 
 } // namespace
 
@@ -21,12 +22,14 @@ int iconMessageFromTwips(float xTwips, float twipsPerPixel) {
   return static_cast<int>(static_cast<std::int64_t>(x) / static_cast<std::int64_t>(perPixel));
 }
 
-IconAction iconActionFor(int mouseMessage) {
-  switch (mouseMessage) {
+IconAction iconActionFor(int message) {
+  switch (message) {
   case kLeftButtonDown:
     return IconAction::showWindow;
   case kRightButtonDown:
     return IconAction::trayMenu;
+  case kKeySelect:
+    return IconAction::showForTyping;
   default:
     return IconAction::none;
   }

@@ -286,6 +286,14 @@ class WindowLife(harness.TestCase):
             self.assertEqual(app.focus(editor.hwnd)["foreground"], editor.hwnd, "Notepad keeps the foreground")
         self.assertTrue(app.window(window.hwnd).visible)
 
+        # Enter on the icon is the keyboard's way to the strip: it takes the
+        # foreground, and the text being typed stays.
+        app.set_text(window.hwnd, COMBO, "書きかけ")
+        app.icon_event(window.hwnd, harness.NIN_KEYSELECT)
+        harness.wait_until(lambda: (f := app.focus(window.hwnd))["foreground"] == window.hwnd
+                           and f["focus_class"] == "Edit", 10, "the strip in front, typing into its list")
+        self.assertEqual(app.combo(window.hwnd, COMBO)["text"], "書きかけ")
+
         # The menu of a hidden strip, dismissed with Escape, gives the keyboard
         # back to the program that had it, not to the hidden strip. (Wine draws
         # Notepad over the strip and sends it the strip's clicks: hide by the

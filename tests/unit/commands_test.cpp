@@ -76,6 +76,7 @@ public:
     }
     visible = true;
   }
+  void openForTyping() override { open(); }
   void hide() override { visible = false; }
   void unload() override {
     loaded = false;
@@ -350,7 +351,7 @@ TEST_F(Commands, TheSessionEndStoresThePositionAsCloseDoesAndEndsWhateverHappens
 
 TEST_F(Commands, TheIconsLeftPressShowsTheStripOthersDoNothing) {
   strip.hide();
-  for (int message : {512, 514, 515, 517, 518, 519})
+  for (int message : {512, 514, 515, 517, 518, 519, 1024})
     commands.onIconMouse(static_cast<float>(message * 10), 10);
   commands.onIconMouse(4 * 15, 15); // an ordinary move over the window
   EXPECT_FALSE(strip.visible);

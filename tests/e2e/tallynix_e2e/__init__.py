@@ -40,3 +40,5 @@ WS_EX_TOOLWINDOW = 0x00000080
 WS_EX_APPWINDOW = 0x00040000
 IDOK = 1
 IDCANCEL = 2
+# A notification icon's event of version 3: Enter or Space on it.
+NIN_KEYSELECT = 0x401
