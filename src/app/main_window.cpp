@@ -452,7 +452,7 @@ void MainWindow::unload() { Form::unload(); }
 void MainWindow::removeIcon() { icon_.remove(); }
 void MainWindow::endProgram() { runtime().endProgram(); }
 
-TrayChoice MainWindow::chooseFromTrayMenu() {
+TrayChoice MainWindow::chooseFromTrayMenu(bool fromKeyboard) {
   HWND before = GetForegroundWindow();
   // The menu closes on a click elsewhere only when its owner is in the
   // foreground.
@@ -461,11 +461,27 @@ TrayChoice MainWindow::chooseFromTrayMenu() {
   HWND window = hwnd();
   if (!window || !menuBar_)
     return TrayChoice::none; // the pending events unloaded the window
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  const int chosen = static_cast<int>(TrackPopupMenu(
-      GetSubMenu(menuBar_.get(), 0), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY,
-      cursor.x, cursor.y, 0, window, nullptr));
+  // The mouse may be anywhere when the keyboard opens the menu: it opens by
+  // the icon, clear of it, and at the cursor where the shell cannot tell
+  // where the icon is.
+  const std::optional<RECT> icon = fromKeyboard ? icon_.screenRect() : std::nullopt;
+  TPMPARAMS clear{sizeof clear, icon.value_or(RECT{})};
+  POINT at{};
+  if (icon)
+    at = {icon->left, icon->top};
+  else
+    GetCursorPos(&at);
+  const UINT flags = TPM_LEFTALIGN | TPM_RETURNCMD | TPM_NONOTIFY |
+                     (icon ? TPM_BOTTOMALIGN | TPM_VERTICAL : TPM_TOPALIGN);
+  // Opened from the keyboard, the menu starts on its first item, as a menu
+  // opened with the menu key does: the menu's loop reads this Down first.
+  if (fromKeyboard)
+    PostMessageW(window, WM_KEYDOWN, VK_DOWN, 1);
+  const int chosen = static_cast<int>(TrackPopupMenuEx(GetSubMenu(menuBar_.get(), 0), flags, at.x,
+                                                       at.y, window, icon ? &clear : nullptr));
+  // A menu that did not open left its Down unread.
+  if (MSG unread{}; fromKeyboard)
+    PeekMessageW(&unread, window, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
   // Without this the menu would not close on a click elsewhere next time.
   PostMessageW(window, WM_NULL, 0, 0);
   switch (chosen) {
@@ -474,7 +490,10 @@ TrayChoice MainWindow::chooseFromTrayMenu() {
   case ids::kExitMenuItem:
     return TrayChoice::exit;
   default:
-    giveForegroundBack(window, before);
+    // Escape sends the keyboard back where it came from; a click elsewhere
+    // has already taken it there.
+    if (!(fromKeyboard && GetForegroundWindow() == window && icon_.returnFocus()))
+      giveForegroundBack(window, before);
     return TrayChoice::none;
   }
 }
@@ -488,6 +507,8 @@ void MainWindow::giveForegroundBack(HWND window, HWND before) {
 }
 
 void MainWindow::showAbout() { showAboutWindow_(); }
+
+std::uint32_t MainWindow::milliseconds() { return GetTickCount(); }
 
 bool MainWindow::confirm(std::wstring_view text, std::wstring_view title) {
   const std::wstring message(text);

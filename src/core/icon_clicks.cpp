@@ -10,7 +10,8 @@ namespace {
 
 constexpr int kLeftButtonDown = 0x201;
 constexpr int kRightButtonDown = 0x204;
-constexpr int kKeySelect = 0x401; // Enter or Space; the left click's 0x400 changes nothing
+constexpr int kKeySelect = 0x401;  // Enter or Space; the left click's 0x400 changes nothing
+constexpr int kContextMenu = 0x7B; // no mouse move reaches so far right of the drag margin
 
 } // namespace
 
@@ -30,6 +31,8 @@ IconAction iconActionFor(int message) {
     return IconAction::trayMenu;
   case kKeySelect:
     return IconAction::showForTyping;
+  case kContextMenu:
+    return IconAction::contextMenu;
   default:
     return IconAction::none;
   }

@@ -12,8 +12,9 @@ int iconMessageFromTwips(float xTwips, float twipsPerPixel);
 
 // What a notification icon event asks for: the left press shows the strip,
 // the right press opens the menu; Enter or Space on the icon bring the strip
-// to the keyboard.
-enum class IconAction { none, showWindow, trayMenu, showForTyping };
+// to the keyboard; the menu key or Shift+F10 opens the menu, and so does the
+// shell's report of a right click that already did.
+enum class IconAction { none, showWindow, trayMenu, showForTyping, contextMenu };
 IconAction iconActionFor(int message);
 
 } // namespace tallynix

@@ -18,6 +18,7 @@ inline constexpr std::size_t kIconWideTipSize = 64;        // 63 UTF-16 units an
 inline constexpr std::uint32_t kIconAdd = 0;
 inline constexpr std::uint32_t kIconModify = 1;
 inline constexpr std::uint32_t kIconDelete = 2;
+inline constexpr std::uint32_t kIconSetFocus = 3; // the keyboard back to the notification area
 
 struct IconRecord {
   std::uint32_t size = kIconRecordSize;

@@ -1,6 +1,6 @@
 #include "win32/notify_icon.h"
 
-#include <windows.h>
+#include "win32/handles.h"
 
 #include <shellapi.h>
 
@@ -87,6 +87,23 @@ bool NotifyIcon::restore() {
     shown_ = area_(kIconAdd, record_);
   }
   return shown_;
+}
+
+bool NotifyIcon::returnFocus() { return shown_ && area_(kIconSetFocus, record_); }
+
+std::optional<RECT> NotifyIcon::screenRect() const {
+  // Windows 7 and later; the program links shell32 already.
+  using GetRectFn = HRESULT(WINAPI *)(const NOTIFYICONIDENTIFIER *, RECT *);
+  const auto getRect =
+      lookUp<GetRectFn>(GetModuleHandleW(L"shell32.dll"), "Shell_NotifyIconGetRect");
+  NOTIFYICONIDENTIFIER icon{};
+  icon.cbSize = sizeof icon;
+  icon.hWnd = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(record_.window));
+  icon.uID = record_.id;
+  RECT rect{};
+  if (!shown_ || !getRect || FAILED(getRect(&icon, &rect)))
+    return std::nullopt;
+  return rect;
 }
 
 void NotifyIcon::remove() {

@@ -4,13 +4,16 @@
 
 #include "core/icon_record.h"
 
+#include <windows.h>
+
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace tallynix::win32 {
 
 // Hands the record to the notification area with one command (add, modify,
-// delete); true when the shell accepted it.
+// delete, focus); true when the shell accepted it.
 using NotificationArea = bool (*)(std::uint32_t command, const IconRecord &record);
 bool shellNotificationArea(std::uint32_t command, const IconRecord &record);
 
@@ -39,6 +42,12 @@ public:
   // Deletes the icon once an add was tried, whatever the shell answered.
   void remove();
   bool shown() const noexcept { return shown_; }
+  // Gives the keyboard focus back to the notification area, as after a menu
+  // of the icon dismissed with Escape; false where the shell did not take it.
+  bool returnFocus();
+  // Where the icon is on the screen, where the shell tells (Windows 7 and
+  // later).
+  std::optional<RECT> screenRect() const;
 
 private:
   NotificationArea area_;

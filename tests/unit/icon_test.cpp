@@ -69,10 +69,11 @@ TEST(IconMessages, RoundsBothValuesHalfToEvenThenTruncates) {
   EXPECT_EQ(iconMessageFromTwips(22.5f, 14.5f), 1); // 22 / 14
 }
 
-TEST(IconMessages, OnlyThePressesAndEnterAct) {
+TEST(IconMessages, OnlyThePressesEnterAndTheMenuKeyAct) {
   EXPECT_EQ(iconActionFor(0x201), IconAction::showWindow);
   EXPECT_EQ(iconActionFor(0x204), IconAction::trayMenu);
   EXPECT_EQ(iconActionFor(0x401), IconAction::showForTyping);
+  EXPECT_EQ(iconActionFor(0x7B), IconAction::contextMenu);
   for (int other : {0x200, 0x202, 0x203, 0x205, 0x206, 0x207, 0x208, 0x209, 0x400, 8, 0})
     EXPECT_EQ(iconActionFor(other), IconAction::none) << other;
   // Ordinary moves over the window's uncovered patch decode to small numbers.
