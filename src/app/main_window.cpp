@@ -277,6 +277,29 @@ void MainWindow::open() {
     SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+void MainWindow::openForTyping() {
+  open();
+  if (!hwnd())
+    return;
+  // An open question keeps the strip disabled: the keyboard goes to it.
+  if (!IsWindowEnabled(hwnd())) {
+    SetForegroundWindow(GetLastActivePopup(hwnd()));
+    return;
+  }
+  SetForegroundWindow(hwnd());
+  // Activating the strip put the focus back where it was, such as on the
+  // hide button that hid it. The caret goes into the edit field itself, not
+  // to the list: the list's refill on receiving the focus would empty the
+  // field, and its first focus would select all of the text.
+  COMBOBOXINFO list{};
+  list.cbSize = sizeof list;
+  if (!GetComboBoxInfo(memoList_, &list) || GetFocus() == list.hwndItem)
+    return;
+  restoringFocus_ = true;
+  SetFocus(list.hwndItem);
+  restoringFocus_ = false;
+}
+
 std::wstring MainWindow::typedText() {
   const int length = GetWindowTextLengthW(memoList_);
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
@@ -385,7 +408,7 @@ void MainWindow::unload() { Form::unload(); }
 void MainWindow::removeIcon() { icon_.remove(); }
 void MainWindow::endProgram() { runtime().endProgram(); }
 
-TrayChoice MainWindow::chooseFromTrayMenu() {
+TrayChoice MainWindow::chooseFromTrayMenu(bool fromKeyboard) {
   HWND before = GetForegroundWindow();
   // The menu closes on a click elsewhere only when its owner is in the
   // foreground.
@@ -394,11 +417,27 @@ TrayChoice MainWindow::chooseFromTrayMenu() {
   HWND window = hwnd();
   if (!window || !menuBar_)
     return TrayChoice::none; // the pending events unloaded the window
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  const int chosen = static_cast<int>(TrackPopupMenu(
-      GetSubMenu(menuBar_.get(), 0), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY,
-      cursor.x, cursor.y, 0, window, nullptr));
+  // The mouse may be anywhere when the keyboard opens the menu: it opens by
+  // the icon, clear of it, and at the cursor where the shell cannot tell
+  // where the icon is.
+  const std::optional<RECT> icon = fromKeyboard ? icon_.screenRect() : std::nullopt;
+  TPMPARAMS clear{sizeof clear, icon.value_or(RECT{})};
+  POINT at{};
+  if (icon)
+    at = {icon->left, icon->top};
+  else
+    GetCursorPos(&at);
+  const UINT flags = TPM_LEFTALIGN | TPM_RETURNCMD | TPM_NONOTIFY |
+                     (icon ? TPM_BOTTOMALIGN | TPM_VERTICAL : TPM_TOPALIGN);
+  // Opened from the keyboard, the menu starts on its first item, as a menu
+  // opened with the menu key does: the menu's loop reads this Down first.
+  if (fromKeyboard)
+    PostMessageW(window, WM_KEYDOWN, VK_DOWN, 1);
+  const int chosen = static_cast<int>(TrackPopupMenuEx(GetSubMenu(menuBar_.get(), 0), flags, at.x,
+                                                       at.y, window, icon ? &clear : nullptr));
+  // A menu that did not open left its Down unread.
+  if (MSG unread{}; fromKeyboard)
+    PeekMessageW(&unread, window, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
   // Without this the menu would not close on a click elsewhere next time.
   PostMessageW(window, WM_NULL, 0, 0);
   switch (chosen) {
@@ -407,7 +446,10 @@ TrayChoice MainWindow::chooseFromTrayMenu() {
   case ids::kExitMenuItem:
     return TrayChoice::exit;
   default:
-    giveForegroundBack(window, before);
+    // Escape sends the keyboard back where it came from; a click elsewhere
+    // has already taken it there.
+    if (!(fromKeyboard && GetForegroundWindow() == window && icon_.returnFocus()))
+      giveForegroundBack(window, before);
     return TrayChoice::none;
   }
 }
@@ -421,6 +463,8 @@ void MainWindow::giveForegroundBack(HWND window, HWND before) {
 }
 
 void MainWindow::showAbout() { showAboutWindow_(); }
+
+std::uint32_t MainWindow::milliseconds() { return GetTickCount(); }
 
 bool MainWindow::confirm(std::wstring_view text, std::wstring_view title) {
   const std::wstring message(text);

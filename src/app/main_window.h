@@ -56,12 +56,14 @@ private:
   Position position() override;
   bool iconShown() override;
   bool addIconAgain() override;
+  void openForTyping() override;
   void hide() override;
   void unload() override;
   void removeIcon() override;
   void endProgram() override;
-  TrayChoice chooseFromTrayMenu() override;
+  TrayChoice chooseFromTrayMenu(bool fromKeyboard) override;
   void showAbout() override;
+  std::uint32_t milliseconds() override;
   bool confirm(std::wstring_view text, std::wstring_view title) override;
   void tell(std::wstring_view text) override;
 

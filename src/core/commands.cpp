@@ -101,23 +101,57 @@ void MemoCommands::openAbout() {
 }
 
 void MemoCommands::onIconMouse(float xTwips, float twipsPerPixel) {
-  switch (iconActionFor(iconMessageFromTwips(xTwips, twipsPerPixel))) {
+  const IconAction action = iconActionFor(iconMessageFromTwips(xTwips, twipsPerPixel));
+  if (action == IconAction::contextMenu && rightClickAt_) {
+    const bool echo = inTrayMenu_ || strip_.milliseconds() - *rightClickAt_ <= kRightClickEchoMs;
+    rightClickAt_.reset();
+    if (echo)
+      return;
+  }
+  // A menu inside the menu would fail at once, and the strip would then give
+  // the foreground away.
+  if (inTrayMenu_)
+    return;
+  switch (action) {
   case IconAction::showWindow:
     strip_.open();
     break;
+  case IconAction::showForTyping:
+    strip_.openForTyping();
+    break;
   case IconAction::trayMenu:
-    switch (strip_.chooseFromTrayMenu()) {
-    case TrayChoice::about:
-      openAbout();
-      break;
-    case TrayChoice::exit:
-      exitFromTray();
-      break;
-    case TrayChoice::none:
-      break;
-    }
+    // Marked before the menu's pending events run: the echo may be among them.
+    rightClickAt_ = strip_.milliseconds();
+    runTrayMenu(false);
+    break;
+  case IconAction::contextMenu:
+    runTrayMenu(true);
     break;
   case IconAction::none:
+    break;
+  }
+}
+
+void MemoCommands::runTrayMenu(bool fromKeyboard) {
+  inTrayMenu_ = true;
+  TrayChoice choice = TrayChoice::none;
+  try {
+    choice = strip_.chooseFromTrayMenu(fromKeyboard);
+  } catch (...) {
+    inTrayMenu_ = false;
+    throw;
+  }
+  inTrayMenu_ = false;
+  if (rightClickAt_)
+    rightClickAt_ = strip_.milliseconds(); // the button may come up only now
+  switch (choice) {
+  case TrayChoice::about:
+    openAbout();
+    break;
+  case TrayChoice::exit:
+    exitFromTray();
+    break;
+  case TrayChoice::none:
     break;
   }
 }

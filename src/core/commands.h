@@ -7,6 +7,8 @@
 #include "core/position.h"
 #include "core/settings_store.h"
 
+#include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -42,15 +44,24 @@ public:
   // Loads a fresh strip, with its whole load sequence, when none is loaded,
   // then shows it on top of every window.
   virtual void open() = 0;
+  // The keyboard's way to the strip: opens it as open() does, then makes it
+  // the foreground window with the caret in the edit field, whose text stays.
+  virtual void openForTyping() = 0;
   virtual void hide() = 0;
   // Destroys the window and removes its icon.
   virtual void unload() = 0;
   virtual void removeIcon() = 0;
   // Ends the program at once: no further events run.
   virtual void endProgram() = 0;
-  // Pops the tray menu up at the cursor and waits for the user's choice.
-  virtual TrayChoice chooseFromTrayMenu() = 0;
+  // Pops the tray menu up and waits for the user's choice: at the cursor, or
+  // for the keyboard at the icon with its first item selected, and then
+  // dismissed, it gives the keyboard back to the notification area. Runs the
+  // pending events first.
+  virtual TrayChoice chooseFromTrayMenu(bool fromKeyboard) = 0;
   virtual void showAbout() = 0;
+  // A millisecond clock that may wrap, for telling one click's events apart
+  // from later ones.
+  virtual std::uint32_t milliseconds() = 0;
 
   // Modal questions and messages.
   virtual bool confirm(std::wstring_view text, std::wstring_view title) = 0;
@@ -97,11 +108,18 @@ public:
   // the dragged place is kept. An open question counts as unanswered, and a
   // position that cannot be stored does not hold the session up.
   void endSession();
-  // A mouse message of the notification icon, as the strip reports it: the
-  // x of a mouse move, in twips.
+  // An event of the notification icon, as the strip reports it: the x of a
+  // mouse move, in twips. While the tray menu is being prepared or is open,
+  // the icon's events do nothing.
   void onIconMouse(float xTwips, float twipsPerPixel);
 
 private:
+  // After a right click the shell sends the menu key's event too, when the
+  // button comes up: the menu the press opened must not open again. Counted
+  // from the press, and again from the menu's close.
+  static constexpr std::uint32_t kRightClickEchoMs = 500;
+
+  void runTrayMenu(bool fromKeyboard);
   // The tray menu's Exit: store the position, remove the icon and end.
   void exitFromTray();
   // The tray menu's About: unload the strip (the position is not stored) and
@@ -112,6 +130,8 @@ private:
   MemoStrip &strip_;
   MemoStore &memos_;
   SettingsStore &settings_;
+  bool inTrayMenu_ = false;
+  std::optional<std::uint32_t> rightClickAt_;
 };
 
 } // namespace tallynix

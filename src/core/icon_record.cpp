@@ -46,4 +46,13 @@ std::array<std::uint8_t, kIconRecordSize> IconRecord::bytes() const {
   return out;
 }
 
+std::array<std::uint8_t, kIconVersionRecordSize> IconRecord::versionBytes() const {
+  std::array<std::uint8_t, kIconVersionRecordSize> out{};
+  put32(&out[0], kIconVersionRecordSize);
+  put32(&out[4], window);
+  put32(&out[8], id);
+  put32(&out[kIconVersionOffset], kIconVersion);
+  return out;
+}
+
 } // namespace tallynix

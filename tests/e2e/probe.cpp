@@ -892,6 +892,18 @@ Json verbTrayDelete(const Args &args) {
   return ok().add("deleted", done != FALSE);
 }
 
+// notify HWND MESSAGE WPARAM LPARAM...: SendNotifyMessage, unanswered, once
+// per LPARAM in a row, as the shell sends a notification icon's events.
+Json verbNotify(const Args &args) {
+  HWND h = requireWindow(args.window(0));
+  for (size_t i = 3; i < args.size(); ++i)
+    if (!SendNotifyMessageW(h, static_cast<UINT>(args.number(1)),
+                            static_cast<WPARAM>(args.number(2)),
+                            static_cast<LPARAM>(args.number(i))))
+      fail("SendNotifyMessage failed");
+  return ok();
+}
+
 // broadcast NAME: posts the registered window message NAME (such as
 // "TaskbarCreated") to every top-level window, as the system does.
 Json verbBroadcast(const Args &args) {
@@ -1058,6 +1070,7 @@ const std::map<std::string, Verb, std::less<>> &verbs() {
       {"window-at", verbWindowAt},
       {"tray-delete", verbTrayDelete},
       {"broadcast", verbBroadcast},
+      {"notify", verbNotify},
       {"combo-count", verbComboCount},
       {"terminate", verbTerminate},
       {"lock", verbLock},

@@ -38,6 +38,15 @@ class About(harness.TestCase):
         self.app.send_keys(strip.hwnd, "Down", "Return")
         return self.wait_about_instead_of_strip()
 
+    def open_about_by_menu_key(self, strip: harness.Window) -> harness.Window:
+        """The menu key on the icon opens the menu once, on its first item, About: Return picks it."""
+        self.app.icon_event(strip.hwnd, harness.WM_CONTEXTMENU)
+        harness.wait_until(self.app.popup_menus, 5, "the icon's menu")
+        self.app.combo(strip.hwnd, COMBO)  # the strip answers once it has handled the event
+        self.assertEqual(len(self.app.popup_menus()), 1, "one menu")
+        self.app.send_keys(strip.hwnd, "Return")
+        return self.wait_about_instead_of_strip()
+
     def wait_about_instead_of_strip(self) -> harness.Window:
         app = self.app
         about = app.wait_window(ABOUT_CLASS, timeout=10)
@@ -143,7 +152,7 @@ class About(harness.TestCase):
         strip = self.start_strip()
         pid = strip.pid
         for round_number in range(1, 6):
-            about = self.open_about_by_keyboard(strip)
+            about = (self.open_about_by_keyboard, self.open_about_by_menu_key)[round_number % 2](strip)
             self.click_ok(about)
             strip = self.wait_strip_back()
             self.assertEqual(strip.pid, pid, "round %d: the same process" % round_number)

@@ -351,7 +351,8 @@ class Commands(harness.TestCase):
             self.assertEqual(app.stored_position(), (None, None), "no position stored")
 
     def test_keyboard(self):
-        """Tab and Shift+Tab walk the list and the five buttons; Space presses the focused one."""
+        """Tab and Shift+Tab walk the list and the five buttons; Space presses the focused one; Enter on
+        the notification icon brings the hidden strip back to the keyboard."""
         app = self.app
         strip = self.start(memo_file("keep me"), ["keep me"])
         order = [ADD, DELETE, CLEAR, CLOSE, SMALL]
@@ -373,11 +374,22 @@ class Commands(harness.TestCase):
             key("Tab", ADD)
             key("space", ADD)
             wait_file(self, memo_file("keep me", "キーで追加"))
-            for focus in order[1:]:
+            key("shift+Tab", None)
+            app.send_keys(strip.hwnd, "text:書きかけ")
+            for focus in order:
                 key("Tab", focus)
             app.send_keys(strip.hwnd, "space")
             harness.wait_until(lambda: not app.window(strip.hwnd).visible, 10, "the strip to hide")
             self.assertEqual(app.stored_position(), ("0", "0"))
+
+        with self.subTest("Enter on the icon: in front again, the caret in the edit field"):
+            app.icon_event(strip.hwnd, harness.NIN_KEYSELECT)
+            app.icon_event(strip.hwnd, harness.NIN_KEYSELECT)  # the shell may report one key twice
+            harness.wait_until(lambda: (f := app.focus(strip.hwnd))["foreground"] == strip.hwnd
+                               and f["focus_class"] == "Edit", 10, "the strip in front, typing into its list")
+            self.assertEqual(app.window(strip.hwnd).rect, strip.window.rect, "shown where it was")
+            app.send_keys(strip.hwnd, "text:のメモ")
+            strip.wait_list(["keep me", "キーで追加"], "書きかけのメモ")
 
     # ------------------------------------------------------------------ clear all
 

@@ -177,6 +177,15 @@ class WindowLife(harness.TestCase):
         self.assertEqual(app.stored_position(), ("3000", "4500"), "the stored position did not change")
         self.assertEqual(app.combo(window.hwnd, COMBO)["text"], "書きかけのメモ")
 
+        # A right click as the shell reports it (button down, up, then the menu
+        # key's event), all queued before the strip handles the first: one menu.
+        app.icon_event(window.hwnd, 0x204, 0x205, harness.WM_CONTEXTMENU)
+        harness.wait_until(app.popup_menus, 5, "the icon's menu")
+        app.send_keys(window.hwnd, "Escape")
+        harness.wait_until(lambda: not app.popup_menus(), 5, "the menu to close")
+        app.combo(window.hwnd, COMBO)  # the strip answers once it has handled every event
+        self.assertEqual(app.popup_menus(), [], "the right click's menu opened once")
+
     def test_exit_from_the_tray_menu(self):
         app = self.app
         window = self.start_with_memos()
@@ -285,6 +294,14 @@ class WindowLife(harness.TestCase):
         while time.monotonic() < deadline:
             self.assertEqual(app.focus(editor.hwnd)["foreground"], editor.hwnd, "Notepad keeps the foreground")
         self.assertTrue(app.window(window.hwnd).visible)
+
+        # Enter on the icon is the keyboard's way to the strip: it takes the
+        # foreground, and the text being typed stays.
+        app.set_text(window.hwnd, COMBO, "書きかけ")
+        app.icon_event(window.hwnd, harness.NIN_KEYSELECT)
+        harness.wait_until(lambda: (f := app.focus(window.hwnd))["foreground"] == window.hwnd
+                           and f["focus_class"] == "Edit", 10, "the strip in front, typing into its list")
+        self.assertEqual(app.combo(window.hwnd, COMBO)["text"], "書きかけ")
 
         # The menu of a hidden strip, dismissed with Escape, gives the keyboard
         # back to the program that had it, not to the hidden strip. (Wine draws

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <utility>
 
 using namespace tallynix;
 using Texts = std::vector<std::wstring>;
@@ -34,6 +35,9 @@ public:
   bool answer = true;
   std::function<void()> whileAsked;
   TrayChoice choice = TrayChoice::none;
+  std::string menus; // one letter per menu opened: 'm' the mouse's, 'k' the keyboard's
+  std::function<void()> whileMenu; // what arrives while the next menu is open
+  std::uint32_t clock = 0;
 
   // Called back when the strip loads afresh, as the real window's first
   // show focuses the list.
@@ -76,6 +80,7 @@ public:
     }
     visible = true;
   }
+  void openForTyping() override { open(); }
   void hide() override { visible = false; }
   void unload() override {
     loaded = false;
@@ -84,8 +89,14 @@ public:
   }
   void removeIcon() override { icon = false; }
   void endProgram() override { ended = true; }
-  TrayChoice chooseFromTrayMenu() override { return choice; }
+  TrayChoice chooseFromTrayMenu(bool fromKeyboard) override {
+    menus += fromKeyboard ? 'k' : 'm';
+    if (const auto arriving = std::exchange(whileMenu, nullptr))
+      arriving();
+    return choice;
+  }
   void showAbout() override { aboutShown = true; }
+  std::uint32_t milliseconds() override { return clock; }
   bool confirm(std::wstring_view text, std::wstring_view title) override {
     asked.push_back(std::wstring(title) + L":" + std::wstring(text));
     if (whileAsked)
@@ -350,12 +361,36 @@ TEST_F(Commands, TheSessionEndStoresThePositionAsCloseDoesAndEndsWhateverHappens
 
 TEST_F(Commands, TheIconsLeftPressShowsTheStripOthersDoNothing) {
   strip.hide();
-  for (int message : {512, 514, 515, 517, 518, 519})
+  for (int message : {512, 514, 515, 517, 518, 519, 1024})
     commands.onIconMouse(static_cast<float>(message * 10), 10);
   commands.onIconMouse(4 * 15, 15); // an ordinary move over the window
   EXPECT_FALSE(strip.visible);
   commands.onIconMouse(513 * 15, 15);
   EXPECT_TRUE(strip.visible);
+}
+
+TEST_F(Commands, ARightClickOpensTheMenuOnceTheMenuKeyOpensItTooNothingNests) {
+  // The icon's events (a negative number: that many milliseconds pass), those
+  // that arrive while the first menu is open, and the menus that open.
+  const std::tuple<std::vector<int>, std::vector<int>, const char *> cases[] = {
+      {{516}, {517, 123, 516, 513, 1025}, "m"}, // the click's echo inside the menu
+      {{516, 123}, {-600}, "m"},                // after it: counted from its close
+      {{516, -600, 123, 123}, {}, "mkk"},       // an echo that never came; the menu key
+  };
+  for (const auto &[events, during, menus] : cases) {
+    MemoCommands icon{strip, memos, settings};
+    const auto deliver = [&](const std::vector<int> &list) {
+      for (int event : list)
+        event < 0 ? void(strip.clock -= static_cast<std::uint32_t>(event))
+                  : icon.onIconMouse(static_cast<float>(event * 15), 15);
+    };
+    strip.hide();
+    strip.menus.clear();
+    strip.whileMenu = [&] { deliver(during); };
+    deliver(events);
+    EXPECT_EQ(strip.menus, menus) << menus;
+    EXPECT_FALSE(strip.visible) << menus;
+  }
 }
 
 TEST_F(Commands, TheTrayMenusExitStoresThePositionRemovesTheIconAndEnds) {

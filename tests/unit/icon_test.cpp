@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <stdexcept>
 #include <string>
 
@@ -31,6 +32,12 @@ TEST(IconRecord, HasTheShellLayoutByteForByte) {
     EXPECT_EQ(bytes[24 + i], static_cast<std::uint8_t>(kTip[i])) << "tip byte " << i;
   for (std::size_t i = 24 + kTip.size(); i < 89; ++i)
     EXPECT_EQ(bytes[i], 0) << "fill byte " << i;
+}
+
+TEST(IconRecord, TheVersionRecordHasTheShellLayoutByteForByte) {
+  std::array<std::uint8_t, 488> expected{0xE8, 1, 0, 0, 0xC3, 0xB2, 0xA1, 0, 1}; // size, window, id
+  expected[416] = 3; // the version; no flags, icon or tip
+  EXPECT_EQ(IconRecord::make(0x00A1B2C3, 0x00010203, kTip).versionBytes(), expected);
 }
 
 TEST(IconRecord, KeepsWideHandlesForThePlatformRecord) {
@@ -76,10 +83,12 @@ TEST(IconMessages, RoundsBothValuesHalfToEvenThenTruncates) {
   EXPECT_EQ(iconMessageFromTwips(22.5f, 14.5f), 1); // 22 / 14
 }
 
-TEST(IconMessages, OnlyLeftAndRightPressesAct) {
+TEST(IconMessages, OnlyThePressesEnterAndTheMenuKeyAct) {
   EXPECT_EQ(iconActionFor(0x201), IconAction::showWindow);
   EXPECT_EQ(iconActionFor(0x204), IconAction::trayMenu);
-  for (int other : {0x200, 0x202, 0x203, 0x205, 0x206, 0x207, 0x208, 0x209, 8, 0})
+  EXPECT_EQ(iconActionFor(0x401), IconAction::showForTyping);
+  EXPECT_EQ(iconActionFor(0x7B), IconAction::contextMenu);
+  for (int other : {0x200, 0x202, 0x203, 0x205, 0x206, 0x207, 0x208, 0x209, 0x400, 8, 0})
     EXPECT_EQ(iconActionFor(other), IconAction::none) << other;
   // Ordinary moves over the window's uncovered patch decode to small numbers.
   EXPECT_EQ(iconActionFor(iconMessageFromTwips(8 * 15, 15)), IconAction::none);

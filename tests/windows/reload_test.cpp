@@ -2,17 +2,22 @@
 // loads a fresh one (as deleting a memo does) returns to the one message
 // loop, so thousands of reloads in a row neither nest loops nor grow the
 // stack, and the program ends once no window is loaded. And the notification
-// icon against a shell too busy to answer, and its tip on every code page.
+// icon against a shell too busy to answer, its tip on every code page, and the
+// record that sets its version.
 #include "win32/form.h"
 #include "win32/notify_icon.h"
 #include "win32/runtime.h"
 
 #include <gtest/gtest.h>
 
+#include <shellapi.h>
+
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <tuple>
+#include <vector>
 
 namespace {
 
@@ -95,40 +100,67 @@ TEST(Reload, TheProgramEndsWhenTheLastWindowIsUnloadedBetweenEvents) {
   EXPECT_FALSE(form.loaded());
 }
 
-// A notification area that logs each command (add, modify, delete: "amd")
-// and answers from a script: '-' refused, as a busy shell gives up on a call
-// that it may still carry out later; accepted once the script runs out.
+// A notification area that logs each command (add, modify, delete, focus,
+// version: "amdfv") and answers from a script: '-' refused, as a busy shell
+// gives up on a call that it may still carry out later; accepted once the
+// script runs out.
 std::string areaCalls, areaAnswers;
 bool scriptedArea(std::uint32_t command, const tallynix::IconRecord &) {
-  areaCalls += "amd"[command];
+  areaCalls += "amdfv"[command];
   const bool refused = !areaAnswers.empty() && areaAnswers[0] == '-';
   areaAnswers.erase(0, 1);
   return !refused;
 }
 
 TEST(NotifyIcon, AnIconTheShellGaveUpOnIsAddedAgainAndDeletedAtUnload) {
-  // The shell's answers; whether the hide button asks for the icon again,
-  // whether it gets it; the calls made.
-  const std::tuple<const char *, bool, bool, const char *> cases[] = {
-      {"-", false, false, "ad"},   // deleted at unload whatever the add returned
-      {"--+", true, true, "aamd"}, // shown late: taken over
-      {"---", true, false, "aamd"},
-      {"+", true, true, "ad"}, // in place: not added again
+  // The shell's answers; what follows the add ('h' the hide button asks for
+  // the icon again, 'r' the shell restarted); whether the icon is then in
+  // place; the calls made. Every icon the shell takes gets the version.
+  const std::tuple<const char *, const char *, bool, const char *> cases[] = {
+      {"-", "", false, "ad"},           // deleted at unload whatever the add returned
+      {"--+", "h", true, "aamvd"},      // shown late: taken over
+      {"---", "h", false, "aamd"},      // never shown
+      {"+", "h", true, "avd"},          // in place: not added again
+      {"+-", "h", true, "avd"},         // the version refused: the icon works as before
+      {"++-+", "r", true, "avamvd"},    // still there after the restart: taken over
+      {"++--+", "r", true, "avamdavd"}, // neither added nor taken over: replaced
   };
-  for (const auto &[answers, hidden, shown, calls] : cases) {
+  for (const auto &[answers, then, shown, calls] : cases) {
     areaCalls.clear();
     areaAnswers = answers;
     {
       tallynix::win32::NotifyIcon icon(scriptedArea);
       icon.add(tallynix::IconRecord::make(0x1234, 0x5678, "tip"));
-      if (hidden) {
-        EXPECT_EQ(icon.addAgain(), shown) << answers;
-      }
+      if (*then == 'h')
+        icon.addAgain();
+      if (*then == 'r')
+        icon.restore();
+      EXPECT_EQ(icon.shown(), shown) << answers;
       icon.remove();
       icon.remove(); // Exit after an unload deletes nothing more
     }
     EXPECT_EQ(areaCalls, calls) << answers;
   }
+}
+
+// The system's record as the shell's entry receives it, its size first.
+std::vector<std::uint8_t> sent;
+bool recordingShell(std::uint32_t, void *record, bool) {
+  const auto *bytes = static_cast<const std::uint8_t *>(record);
+  sent.assign(bytes, bytes + *static_cast<const DWORD *>(record));
+  return true;
+}
+
+TEST(NotifyIcon, TheVersionAloneGoesInTheLongerRecord) {
+  const auto record = tallynix::IconRecord::make(0x1234, 0x5678, "tip");
+  tallynix::win32::shellNotificationArea(NIM_ADD, record, recordingShell);
+  EXPECT_EQ(sent.size(), sizeof(void *) == 8 ? NOTIFYICONDATAA_V1_SIZE : tallynix::kIconRecordSize);
+  tallynix::win32::shellNotificationArea(NIM_SETVERSION, record, recordingShell);
+  NOTIFYICONDATAA data{};
+  ASSERT_EQ(sent.size(), NOTIFYICONDATAA_V2_SIZE);
+  std::memcpy(&data, sent.data(), sent.size());
+  EXPECT_EQ(std::tuple(data.hWnd, data.uID, data.uVersion),
+            std::tuple(reinterpret_cast<HWND>(0x1234), 1u, 3u));
 }
 
 TEST(NotifyIcon, TheTipGoesInTheAnsiCodePageWhereThatHoldsItElseInUtf16) {

@@ -40,3 +40,6 @@ WS_EX_TOOLWINDOW = 0x00000080
 WS_EX_APPWINDOW = 0x00040000
 IDOK = 1
 IDCANCEL = 2
+# A notification icon's events of version 3 (Enter or Space; the menu key or Shift+F10).
+NIN_KEYSELECT = 0x401
+WM_CONTEXTMENU = 0x7B

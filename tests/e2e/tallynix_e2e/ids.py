@@ -1,5 +1,6 @@
 """Control identifiers and window class names, read from the program's own
-src/app/control_ids.h, so that they are written down once.
+src/app/control_ids.h (and the icon's id and callback message from
+src/core/icon_record.h), so that they are written down once.
 
 Each `inline constexpr` of the header becomes a constant here, its name in
 Python's style: kMemoList -> MEMO_LIST, kMainWindowClass -> MAIN_WINDOW_CLASS.
@@ -10,7 +11,7 @@ from pathlib import Path
 
 HEADER = Path(__file__).resolve().parents[3] / "src" / "app" / "control_ids.h"
 
-_DEFINITION = re.compile(r'^inline constexpr (?:int|wchar_t) k(\w+?)(?:\[\])? = (?:L"([^"]*)"|(-?\d+));', re.M)
+_DEFINITION = re.compile(r'^inline constexpr (?:int|wchar_t|std::uint32_t) k(\w+?)(?:\[\])? = (?:L"([^"]*)"|(-?\d+));', re.M)
 
 
 def _python_name(name: str) -> str:
@@ -25,4 +26,4 @@ def read(header: Path = HEADER) -> dict:
     return found
 
 
-globals().update(read())
+globals().update(read(), **read(HEADER.parents[1] / "core" / "icon_record.h"))

@@ -396,6 +396,11 @@ class Session:
             raise AssertionError("expected one pop-up menu, found %s" % menus)
         return menus[0]
 
+    def icon_event(self, hwnd: int, *events: int):
+        """The notification icon's `events` (NIN_KEYSELECT, WM_CONTEXTMENU, ...) as the shell sends them to the
+        icon's window `hwnd`: its callback message, not waited on, all in a row. Wine's taskbar has no keyboard."""
+        self.probe.call("notify", hwnd, ids.ICON_CALLBACK_MESSAGE, ids.ICON_ID, *events)
+
     def popup_menus(self) -> list[Window]:
         """The pop-up menus on screen (class #32768). Their item texts cannot be read from
         another process under Wine: choose items by keyboard or by position."""
