@@ -2,6 +2,7 @@
 
 #include "core/cp932.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace tallynix {
@@ -166,16 +167,23 @@ bool isIdeograph(char32_t c) {
          (c >= 0x20000 && c <= 0x3FFFF);
 }
 
+// A character of the Basic Multilingual Plane read as UTF-8, as code page
+// 932 has it, or `otherwise` where it has no double-byte form.
+int codePagePoints(char32_t c, const Cp932 &codec, int otherwise) {
+  const std::optional<std::string> bytes = codec.encode(std::wstring(1, static_cast<wchar_t>(c)));
+  if (!bytes || bytes->size() != 2)
+    return otherwise;
+  return shiftJisPoints(static_cast<unsigned char>((*bytes)[0]),
+                        static_cast<unsigned char>((*bytes)[1]));
+}
+
 // An ideograph read as UTF-8: as code page 932 has it (a kanji of level 1,
-// of level 2, of the extensions), or one that no Japanese code page has.
+// of level 2, of the extensions; 仝, which it keeps among the signs, as a
+// kanji of level 1), or one that no Japanese code page has.
 int ideographPoints(char32_t c, const Cp932 &codec) {
   if (c >= 0x10000)
     return kNoCodePage; // rarer kanji, 𠮷 among them
-  const std::optional<std::string> bytes = codec.encode(std::wstring(1, static_cast<wchar_t>(c)));
-  if (!bytes || bytes->size() != 2)
-    return kNoCodePage;
-  return shiftJisPoints(static_cast<unsigned char>((*bytes)[0]),
-                        static_cast<unsigned char>((*bytes)[1]));
+  return std::max(kCommon, codePagePoints(c, codec, kNoCodePage));
 }
 
 // Punctuation and symbols (U+2000 to U+2BFF) read as UTF-8: those that
@@ -236,7 +244,7 @@ int utf8Points(char32_t c, bool besideLetter, const Cp932 &codec) {
   if (c < 0x3200)
     return c >= 0x31F0 ? kText : kForeign; // small katakana; bopomofo, Hangul jamo, strokes
   if (c < 0x3400)
-    return kCommon; // enclosed and squared signs: ㈱ ㍻ ㎝
+    return codePagePoints(c, codec, kRarer); // enclosed and squared signs: ㈱ ㍻ ㎝
   if (c < 0xA000)
     return ideographPoints(c, codec);
   if (c < 0xAC00)

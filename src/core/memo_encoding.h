@@ -37,7 +37,8 @@ struct Reading {
 //     behind them. UTF-8 must win clearly, and by more for every line that
 //     is Shift-JIS only; in doubt a file is Shift-JIS, the program's own
 //     format. An empty or ASCII-only file is Shift-JIS.
-// The kanji of either reading are weighed as code page 932 has them.
+// The kanji and enclosed signs of either reading are weighed as code page 932
+// has them.
 Reading readingOf(std::string_view fileBytes, const Cp932 &codec);
 
 // Whether a line of a file read as `reading` is read as UTF-8: in a UTF-8

@@ -132,11 +132,13 @@ TEST_F(MemoStoreTest, RemoveSelectedDeletesTheSelectedMemoOrNothing) {
 }
 
 TEST_F(MemoStoreTest, TheProgramsOwnShiftJisStaysShiftJis) {
-  // 莉子 in Shift-JIS is well-formed UTF-8 too (从q).
+  // 繻子 and 莉子 in Shift-JIS are well-formed UTF-8 too (㌎q, 从q).
+  store.touch();
+  store.append(L"繻子");
   store.append(L"莉子");
   store.append(L"卵");
-  EXPECT_EQ(readBytes(memo), "000 \xE4\xBB\x8E\x71\r\n001 \x97\x91\r\n");
-  EXPECT_EQ(store.readAll(), (Texts{L"莉子", L"卵"}));
+  EXPECT_EQ(readBytes(memo), "000 \xE3\x8C\x8E\x71\r\n001 \xE4\xBB\x8E\x71\r\n002 \x97\x91\r\n");
+  EXPECT_EQ(store.readAll(), (Texts{L"繻子", L"莉子", L"卵"}));
   writeBytes(memo, "000 \x8B\x8D\x93\xfb\r\n001 \xE4\xBB\x94\x54\r\n"); // 牛乳, 莉乃
   EXPECT_TRUE(store.removeSelected(0, L"牛乳"));
   store.append(L"卵");
