@@ -81,7 +81,7 @@ MemoFile decodeMemos(std::string_view fileBytes, Reading reading, const Cp932 &c
     file.memos = parseMemos(decodeText(fileBytes, false, codec));
     return file;
   }
-  forEachLineRead(fileBytes, reading, [&](std::string_view bytes, bool utf8) {
+  forEachLineRead(fileBytes, reading, codec, [&](std::string_view bytes, bool utf8) {
     file.memos.emplace_back(textOfLine(decodeText(bytes, utf8, codec)));
   });
   return file;
@@ -107,12 +107,13 @@ std::string bytesToAppend(std::string_view fileBytes, std::string_view encodedTe
   return (ended ? "" : "\r\n") + formatLine(memos, encodedText);
 }
 
-std::string removeAt(std::string_view fileBytes, Reading reading, std::size_t position) {
+std::string removeAt(std::string_view fileBytes, Reading reading, std::size_t position,
+                     const Cp932 &codec) {
   std::string out(fileBytes.substr(0, reading.bomSize));
   out.reserve(fileBytes.size());
   int kept = 0;
   std::size_t at = 0;
-  forEachLineRead(fileBytes, reading, [&](std::string_view line, bool utf8) {
+  forEachLineRead(fileBytes, reading, codec, [&](std::string_view line, bool utf8) {
     if (at++ == position)
       return;
     const std::size_t digits = leadingDigits(line);

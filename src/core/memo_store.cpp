@@ -89,7 +89,7 @@ bool MemoStore::removeSelected(int index, std::wstring_view text) {
 }
 
 void MemoStore::removeFrom(const std::string &before, memo::MemoFile file, std::size_t place) {
-  std::string after = memo::removeAt(before, file.reading, place);
+  std::string after = memo::removeAt(before, file.reading, place, codec_);
   // What the rest must read as: the file's memos without that one, moved
   // rather than copied.
   if (place < file.memos.size())
@@ -131,9 +131,14 @@ void MemoStore::write(std::string_view before, std::string after, Reading readin
                       std::span<const std::wstring> expected, Way way) {
   if (way == Way::append) {
     // Every line keeps its bytes, and a line reads by its bytes and the
-    // file's reading alone: a file that still reads as it did reads every
-    // memo as before and the new one as written, without decoding it all.
-    if (readingOf(after, codec_) == reading)
+    // file's reading alone: a file that still reads as it did, and reads
+    // the new line in the encoding it was written in, reads every memo as
+    // before and the new one as written, without decoding it all.
+    std::string_view line = std::string_view(after).substr(before.size());
+    line.remove_prefix(line.starts_with("\r\n") ? 2 : 0); // the end of a last line saved without it
+    line.remove_suffix(2);
+    if (readingOf(after, codec_) == reading &&
+        readsAsUtf8(line, reading, codec_) == (reading.encoding == Encoding::utf8))
       return files_.append(fileName_, std::string_view(after).substr(before.size()));
     // The reading would turn: a UTF-8 file gets the byte order mark in
     // front, and so is rewritten, and a Shift-JIS file is refused.
@@ -142,13 +147,22 @@ void MemoStore::write(std::string_view before, std::string after, Reading readin
     return write(before, std::move(after), reading, all);
   }
   Reading reads = readingOf(after, codec_);
-  if (reading.encoding == Encoding::utf8 && reads.encoding != Encoding::utf8) {
+  const auto misread = [&] {
+    if (reads.encoding != reading.encoding)
+      return true;
+    const std::vector<std::wstring> memos = memo::decodeMemos(after, reads, codec_).memos;
+    return !std::equal(memos.begin(), memos.end(), expected.begin(), expected.end());
+  };
+  bool wrong = misread();
+  if (wrong && reading.encoding == Encoding::utf8 && reads.bomSize == 0) {
+    // A UTF-8 file whose bytes would no longer tell that they are UTF-8, or
+    // would read a UTF-8 line as Shift-JIS, gets the byte order mark in
+    // front: then the mark alone decides, and every UTF-8 line reads so.
     after.insert(0, kUtf8Bom);
-    reads = readingOf(after, codec_); // the byte order mark alone decides
+    reads = readingOf(after, codec_);
+    wrong = misread();
   }
-  const std::vector<std::wstring> memos = memo::decodeMemos(after, reads, codec_).memos;
-  if (reads.encoding != reading.encoding ||
-      !std::equal(memos.begin(), memos.end(), expected.begin(), expected.end()))
+  if (wrong)
     throw FileError(FileError::Action::wouldMisread, files_.fullPath(fileName_), {});
   if (way == Way::clear && !files_.takesNewFiles(fileName_))
     files_.overwrite(fileName_, after, before);

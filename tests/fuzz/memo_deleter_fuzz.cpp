@@ -36,7 +36,7 @@ struct Kept {
 // after four or more leading digits the rest of the line, otherwise the line
 // from its fourth character on, in the encoding the line is read in.
 std::vector<Kept> keptLines(const std::vector<std::string_view> &lines, std::size_t place,
-                            bool utf8File) {
+                            tallynix::Reading reading, const Cp932 &codec) {
   std::vector<Kept> kept;
   for (std::size_t k = 0; k < lines.size(); ++k) {
     if (k == place)
@@ -44,7 +44,7 @@ std::vector<Kept> keptLines(const std::vector<std::string_view> &lines, std::siz
     const std::string_view line = lines[k];
     const std::size_t digits = fuzz::countDigits(line);
     const bool longIndex = digits >= 4 && line.front() != '0';
-    const bool utf8 = utf8File && fuzz::decodeUtf8(line);
+    const bool utf8 = tallynix::readsAsUtf8(line, reading, codec);
     kept.push_back(
         {k, line, longIndex ? line.substr(digits) : fuzz::afterThreeCharacters(line, utf8)});
   }
@@ -114,13 +114,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   const tallynix::memo::MemoFile before = tallynix::memo::decodeMemos(file, codec);
   const bool utf8File = before.encoding() == Encoding::utf8;
 
-  const std::string out = tallynix::memo::removeAt(file, before.reading, place);
+  const std::string out = tallynix::memo::removeAt(file, before.reading, place, codec);
 
   // Byte for byte what the reference model gives: the byte order mark, then
   // the kept lines' tails behind their new numbers.
   const std::string_view bom = file.starts_with(fuzz::kBom) ? fuzz::kBom : "";
   const auto lines = fuzz::splitLines(file.substr(bom.size()));
-  const std::vector<Kept> kept = keptLines(lines, place, utf8File);
+  const std::vector<Kept> kept = keptLines(lines, place, before.reading, codec);
   std::string model(bom);
   for (std::size_t k = 0; k < kept.size(); ++k)
     model += fuzz::indexText(static_cast<int>(k)) + std::string(kept[k].tail) + "\r\n";

@@ -65,7 +65,7 @@ namespace {
 // The deletion as the store makes it, with the file's reading.
 std::string removeAt(std::string_view file, std::size_t position) {
   static const tallynix::Cp932 codec;
-  return tallynix::memo::removeAt(file, tallynix::readingOf(file, codec), position);
+  return tallynix::memo::removeAt(file, tallynix::readingOf(file, codec), position, codec);
 }
 
 } // namespace
@@ -255,6 +255,15 @@ TEST(DecodeMemos, ReadsEachLineAsItWasWritten) {
        Encoding::utf8,
        {L"あ", L"う"}},
       {"000 あ\r\n001 \x82\xa2\r\n", Encoding::utf8, {L"あ", L"い"}},
+      // Without the byte order mark, also those that read as UTF-8 (䕑啟)
+      // but far likelier as Shift-JIS; with it, every line that is UTF-8.
+      {"000 田中さんに電話\r\n001 \xE4\x95\x91\xE5\x95\x9F\r\n",
+       Encoding::utf8,
+       {L"田中さんに電話", L"苺大福"}},
+      {"\xEF\xBB\xBF"
+       "000 田中さんに電話\r\n001 \xE4\x95\x91\xE5\x95\x9F\r\n",
+       Encoding::utf8,
+       {L"田中さんに電話", L"䕑啟"}},
       // A NUL shows, so that the memo reads back as the list shows it.
       {std::string("000 foo\0\0\r\n001 foo\r\n", 19),
        Encoding::shiftJis,

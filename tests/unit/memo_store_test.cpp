@@ -162,6 +162,11 @@ TEST_F(MemoStoreTest, AUtf8FileIsReadAndWrittenAsUtf8) {
   EXPECT_EQ(readBytes(memo), bom + "000 milk\r\n");
   store.append(L"😀");
   EXPECT_EQ(store.readAll(), (Texts{L"milk", L"😀"}));
+  // So does a file where a new line would read as Shift-JIS: 从q has the
+  // bytes of 莉子.
+  writeBytes(memo, "000 牛乳\r\n");
+  store.append(L"从q");
+  EXPECT_EQ(readBytes(memo), bom + "000 牛乳\r\n001 从q\r\n");
 }
 
 TEST(MemoStoreWrites, AChangeThatWouldTurnHowTheRestReadsWritesNothing) {
