@@ -87,10 +87,10 @@ constexpr int kForeign = 6;    // scripts that Japanese text seldom holds
 constexpr int kNever = 9;      // unassigned, private use, control characters
 constexpr int kGlued = 4;      // an ideograph or symbol with ASCII from @ to ~ right behind
 // UTF-8 must beat Shift-JIS by more than kDoubt over the lines that read both
-// ways, and by kPerShiftJisLine more for every Shift-JIS line. A line that
-// reads both ways is a Shift-JIS line, in a file without the byte order mark,
-// where Shift-JIS beats UTF-8 on it by more than kLineDoubt.
-constexpr int kDoubt = 2;
+// ways, and by kPerShiftJisLine more for every Shift-JIS line past the first.
+// A line that reads both ways is a Shift-JIS line, in a file without the
+// byte order mark, where Shift-JIS beats UTF-8 on it by more than kLineDoubt.
+constexpr int kDoubt = 1;
 constexpr int kPerShiftJisLine = 4;
 constexpr int kLineDoubt = 2;
 
@@ -360,7 +360,7 @@ Reading readingOf(std::string_view fileBytes, const Cp932 &codec) {
     utf8Only = kind.kind == LineKind::utf8;
     return !utf8Only;
   });
-  if (utf8Only || lead > kDoubt + kPerShiftJisLine * shiftJisLines)
+  if (utf8Only || lead > kDoubt + kPerShiftJisLine * std::max(0LL, shiftJisLines - 1))
     return {Encoding::utf8, 0};
   return {Encoding::shiftJis, 0};
 }

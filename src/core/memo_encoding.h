@@ -36,7 +36,8 @@ struct Reading {
 //     as UTF-8 leaves ideographs outside the common kanji, with ASCII glued
 //     behind them. A line on which Shift-JIS wins clearly is a Shift-JIS
 //     line. UTF-8 must win clearly over the rest, and by more for every
-//     Shift-JIS line; in doubt a file is Shift-JIS, the program's own
+//     Shift-JIS line past the first (an earlier version may have appended
+//     one to a UTF-8 file); in doubt a file is Shift-JIS, the program's own
 //     format. An empty or ASCII-only file is Shift-JIS.
 // The kanji and enclosed signs of either reading are weighed as code page 932
 // has them.

@@ -171,12 +171,12 @@ TEST_F(MemoStoreTest, AUtf8FileIsReadAndWrittenAsUtf8) {
 
 TEST(MemoStoreWrites, AChangeThatWouldTurnHowTheRestReadsWritesNothing) {
   tallynix::testing::MemoryFileSystem files;
-  // A Shift-JIS file holding the mojibake 縺ゅ＞, beside a line of kana that
-  // keeps it Shift-JIS: alone, those bytes would read as UTF-8 あい.
-  const std::string file = "000 \x82\xa0\r\n001 \xE3\x81\x82\xE3\x81\x84\r\n";
+  // A Shift-JIS file holding the mojibake 縺ゅ＞, beside two lines of kana
+  // that keep it Shift-JIS: beside one, those bytes would read as UTF-8 あい.
+  const std::string file = "000 \x82\xa0\r\n001 \x82\xa2\r\n002 \xE3\x81\x82\xE3\x81\x84\r\n";
   files.files["memo.txt"] = file;
   MemoStore store(files);
-  ASSERT_EQ(store.readAll(), (Texts{L"あ", L"縺ゅ＞"}));
+  ASSERT_EQ(store.readAll(), (Texts{L"あ", L"い", L"縺ゅ＞"}));
   try {
     store.removeAt(0);
     FAIL() << "written";
