@@ -366,22 +366,25 @@ Reading readingOf(std::string_view fileBytes, const Cp932 &codec) {
 }
 
 bool readsAsUtf8(std::string_view lineBytes, Reading reading, const Cp932 &codec) {
-  if (reading.encoding != Encoding::utf8)
-    return false;
+  return reading.encoding == Encoding::utf8 && utf8::isValid(lineBytes) &&
+         wellFormedReadsAsUtf8(lineBytes, reading, codec);
+}
+
+bool wellFormedReadsAsUtf8(std::string_view lineBytes, Reading reading, const Cp932 &codec) {
   if (reading.bomSize > 0)
-    return utf8::isValid(lineBytes);
-  const LineKind kind = kindOf(lineBytes);
-  if (kind.kind != LineKind::both)
-    return kind.kind != LineKind::shiftJis;
+    return true;
+  const long long shiftJis = shiftJisPoints(lineBytes);
+  if (shiftJis < 0)
+    return true;
   // Most lines are told by the bounds of what code page 932 says of their
   // ideographs, without asking it.
   const auto most = [](char32_t, int most) { return most; };
-  if (!shiftJisWins(kind.shiftJisPoints, utf8Points(lineBytes, most)))
+  if (!shiftJisWins(shiftJis, utf8Points(lineBytes, most)))
     return true;
   const auto least = [](char32_t, int) { return kCommon; };
-  if (shiftJisWins(kind.shiftJisPoints, utf8Points(lineBytes, least)))
+  if (shiftJisWins(shiftJis, utf8Points(lineBytes, least)))
     return false;
-  return !shiftJisWins(kind.shiftJisPoints, utf8Points(lineBytes, AsCodePageHasIt{codec}));
+  return !shiftJisWins(shiftJis, utf8Points(lineBytes, AsCodePageHasIt{codec}));
 }
 
 std::size_t charactersEnd(std::string_view lineBytes, int count, bool utf8Line) {

@@ -48,6 +48,9 @@ Reading readingOf(std::string_view fileBytes, const Cp932 &codec);
 // that earlier versions appended; without the byte order mark, not those on
 // which Shift-JIS wins clearly either (rule 3). In a Shift-JIS file none.
 bool readsAsUtf8(std::string_view lineBytes, Reading reading, const Cp932 &codec);
+// The same for a line of a UTF-8 file that is known to be well-formed UTF-8
+// (decoding it as UTF-8 has told), without checking that again.
+bool wellFormedReadsAsUtf8(std::string_view lineBytes, Reading reading, const Cp932 &codec);
 
 // Calls `onLine(lineBytes, utf8)` for each line of a file read as `reading`
 // (the byte order mark left out), with the encoding that line reads in.

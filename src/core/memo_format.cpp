@@ -81,8 +81,14 @@ MemoFile decodeMemos(std::string_view fileBytes, Reading reading, const Cp932 &c
     file.memos = parseMemos(decodeText(fileBytes, false, codec));
     return file;
   }
-  forEachLineRead(fileBytes, reading, codec, [&](std::string_view bytes, bool utf8) {
-    file.memos.emplace_back(textOfLine(decodeText(bytes, utf8, codec)));
+  // Each line as readsAsUtf8 says, where decoding it as UTF-8 first tells
+  // whether it is UTF-8 at all.
+  memo::forEachLine(fileBytes.substr(reading.bomSize), [&](std::string_view bytes) {
+    std::wstring text;
+    if (!utf8::appendDecoded(bytes, text) || !wellFormedReadsAsUtf8(bytes, reading, codec))
+      text = codec.decode(bytes);
+    showNuls(bytes, text);
+    file.memos.emplace_back(textOfLine(text));
   });
   return file;
 }
