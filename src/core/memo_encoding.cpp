@@ -2,6 +2,7 @@
 
 #include "core/cp932.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace tallynix {
@@ -85,10 +86,13 @@ constexpr int kNoCodePage = 5; // ideographs that no Japanese code page has
 constexpr int kForeign = 6;    // scripts that Japanese text seldom holds
 constexpr int kNever = 9;      // unassigned, private use, control characters
 constexpr int kGlued = 4;      // an ideograph or symbol with ASCII from @ to ~ right behind
-// UTF-8 must beat Shift-JIS by more than this over the lines that read both
-// ways, and by kPerShiftJisLine more for every line that is Shift-JIS only.
-constexpr int kDoubt = 2;
+// UTF-8 must beat Shift-JIS by more than kDoubt over the lines that read both
+// ways, and by kPerShiftJisLine more for every Shift-JIS line past the first.
+// A line that reads both ways is a Shift-JIS line, in a file without the
+// byte order mark, where Shift-JIS beats UTF-8 on it by more than kLineDoubt.
+constexpr int kDoubt = 1;
 constexpr int kPerShiftJisLine = 4;
+constexpr int kLineDoubt = 2;
 
 // A double-byte character of code page 932, by where it lies in the table.
 int shiftJisPoints(unsigned lead, unsigned trail) {
@@ -166,17 +170,23 @@ bool isIdeograph(char32_t c) {
          (c >= 0x20000 && c <= 0x3FFFF);
 }
 
-// An ideograph read as UTF-8: as code page 932 has it (a kanji of level 1,
-// of level 2, of the extensions), or one that no Japanese code page has.
-int ideographPoints(char32_t c, const Cp932 &codec) {
-  if (c >= 0x10000)
-    return kNoCodePage; // rarer kanji, 𠮷 among them
-  const std::optional<std::string> bytes = codec.encode(std::wstring(1, static_cast<wchar_t>(c)));
-  if (!bytes || bytes->size() != 2)
-    return kNoCodePage;
-  return shiftJisPoints(static_cast<unsigned char>((*bytes)[0]),
-                        static_cast<unsigned char>((*bytes)[1]));
-}
+// An ideograph or an enclosed sign of the Basic Multilingual Plane read as
+// UTF-8: as code page 932 has it (a kanji of level 1, of level 2, of the
+// extensions; 仝, which it keeps among the signs, as a kanji of level 1), or
+// `otherwise` where it has no double-byte form. Asking the codec costs more
+// than the rest of the weighing: callers that can decide from the bounds,
+// kCommon and `otherwise`, pass another `codePage` (see readsAsUtf8).
+struct AsCodePageHasIt {
+  const Cp932 &codec;
+  int operator()(char32_t c, int otherwise) const {
+    const std::optional<std::string> bytes = codec.encode(std::wstring(1, static_cast<wchar_t>(c)));
+    if (!bytes || bytes->size() != 2)
+      return otherwise;
+    return std::clamp(shiftJisPoints(static_cast<unsigned char>((*bytes)[0]),
+                                     static_cast<unsigned char>((*bytes)[1])),
+                      kCommon, otherwise);
+  }
+};
 
 // Punctuation and symbols (U+2000 to U+2BFF) read as UTF-8: those that
 // Japanese text and emoji use, and the rest.
@@ -198,7 +208,7 @@ int symbolPoints(char32_t c) {
 
 // A character of a line read as UTF-8; `besideLetter` when an ASCII letter
 // stands right before or after it.
-int utf8Points(char32_t c, bool besideLetter, const Cp932 &codec) {
+template <typename CodePage> int utf8Points(char32_t c, bool besideLetter, CodePage codePage) {
   if (c < 0x80)
     return kText;
   if (c < 0xA0)
@@ -236,9 +246,9 @@ int utf8Points(char32_t c, bool besideLetter, const Cp932 &codec) {
   if (c < 0x3200)
     return c >= 0x31F0 ? kText : kForeign; // small katakana; bopomofo, Hangul jamo, strokes
   if (c < 0x3400)
-    return kCommon; // enclosed and squared signs: ㈱ ㍻ ㎝
+    return codePage(c, kRarer); // enclosed and squared signs: ㈱ ㍻ ㎝
   if (c < 0xA000)
-    return ideographPoints(c, codec);
+    return codePage(c, kNoCodePage);
   if (c < 0xAC00)
     return kNever; // Yi and other scripts
   if (c < 0xD7B0)
@@ -246,7 +256,7 @@ int utf8Points(char32_t c, bool besideLetter, const Cp932 &codec) {
   if (c < 0xF900)
     return kNever; // private use
   if (c < 0xFB00)
-    return ideographPoints(c, codec); // compatibility ideographs: 﨑
+    return codePage(c, kNoCodePage); // compatibility ideographs: 﨑
   if (c < 0xFB07)
     return besideLetter ? kCommon : kRarer; // ligatures of PDFs: ﬁle
   if (c < 0xFE00)
@@ -262,14 +272,14 @@ int utf8Points(char32_t c, bool besideLetter, const Cp932 &codec) {
   if (c >= 0x1F000 && c < 0x1FB00)
     return kText; // emoji
   if (c >= 0x20000 && c < 0x40000)
-    return ideographPoints(c, codec);
+    return kNoCodePage; // rarer kanji, 𠮷 among them
   if (c >= 0xE0000 && c < 0xE01F0)
     return kText; // tags of flags, ideographic variation selectors
   return kNever;
 }
 
 // The points of a line read as UTF-8; the line is valid UTF-8.
-long long utf8Points(std::string_view line, const Cp932 &codec) {
+template <typename CodePage> long long utf8Points(std::string_view line, CodePage codePage) {
   long long points = 0;
   char32_t before = 0;
   // Shift-JIS trail bytes from 0x40 on are ASCII: a kanji read as UTF-8 by
@@ -290,7 +300,7 @@ long long utf8Points(std::string_view line, const Cp932 &codec) {
     const bool afterWord = before < 0x80 && std::isalnum(static_cast<unsigned char>(before));
     mayBeGlued = isIdeograph(c.value) || (c.value >= 0x2070 && c.value < 0x2C00 && !afterWord);
     const bool after = at < line.size() && isAsciiLetter(static_cast<unsigned char>(line[at]));
-    points += utf8Points(c.value, isAsciiLetter(before) || after, codec);
+    points += utf8Points(c.value, isAsciiLetter(before) || after, codePage);
     before = c.value;
   }
   return points;
@@ -303,37 +313,78 @@ std::size_t firstNonAscii(std::string_view bytes) {
   return i;
 }
 
+// How a line reads, from its bytes alone: the same either way (ASCII), only
+// as Shift-JIS, only as UTF-8, or both ways, with its points as Shift-JIS.
+struct LineKind {
+  enum Kind { ascii, shiftJis, utf8, both } kind;
+  long long shiftJisPoints = 0;
+};
+
+LineKind kindOf(std::string_view line) {
+  const std::size_t first = firstNonAscii(line);
+  if (first == line.size())
+    return {LineKind::ascii};
+  // Most lines of a Shift-JIS file fail here, at their first kana or
+  // kanji: its lead byte is no UTF-8.
+  if (!utf8::isValid(line.substr(first)))
+    return {LineKind::shiftJis};
+  const long long shiftJis = shiftJisPoints(line);
+  if (shiftJis < 0)
+    return {LineKind::utf8};
+  return {LineKind::both, shiftJis};
+}
+
+// Whether Shift-JIS wins clearly on a line that reads both ways: then it is
+// one that an earlier version appended (莉子, UTF-8 从q), even in a file of
+// UTF-8.
+bool shiftJisWins(long long shiftJis, long long utf8) { return utf8 - shiftJis > kLineDoubt; }
+
 } // namespace
 
 Reading readingOf(std::string_view fileBytes, const Cp932 &codec) {
   if (fileBytes.starts_with(kUtf8Bom))
     return {Encoding::utf8, kUtf8Bom.size()};
   bool utf8Only = false;
-  int shiftJisOnly = 0;
+  long long shiftJisLines = 0;
   long long lead = 0; // how far UTF-8 leads over the lines that read both ways
   memo::forEachLine(fileBytes, [&](std::string_view line) {
-    const std::size_t first = firstNonAscii(line);
-    if (first == line.size())
-      return true; // ASCII reads alike either way
-    // Most lines of a Shift-JIS file fail here, at their first kana or
-    // kanji: its lead byte is no UTF-8.
-    if (!utf8::isValid(line.substr(first))) {
-      ++shiftJisOnly;
-      return true;
+    const LineKind kind = kindOf(line);
+    if (kind.kind == LineKind::both) {
+      const long long utf8 = utf8Points(line, AsCodePageHasIt{codec});
+      if (!shiftJisWins(kind.shiftJisPoints, utf8)) {
+        lead += kind.shiftJisPoints - utf8;
+        return true;
+      }
     }
-    const long long shiftJis = shiftJisPoints(line);
-    utf8Only = shiftJis < 0;
-    if (!utf8Only)
-      lead += shiftJis - utf8Points(line, codec);
+    shiftJisLines += kind.kind == LineKind::shiftJis || kind.kind == LineKind::both;
+    utf8Only = kind.kind == LineKind::utf8;
     return !utf8Only;
   });
-  if (utf8Only || lead > kDoubt + static_cast<long long>(kPerShiftJisLine) * shiftJisOnly)
+  if (utf8Only || lead > kDoubt + kPerShiftJisLine * std::max(0LL, shiftJisLines - 1))
     return {Encoding::utf8, 0};
   return {Encoding::shiftJis, 0};
 }
 
-bool readsAsUtf8(std::string_view lineBytes, Reading reading) {
-  return reading.encoding == Encoding::utf8 && utf8::isValid(lineBytes);
+bool readsAsUtf8(std::string_view lineBytes, Reading reading, const Cp932 &codec) {
+  return reading.encoding == Encoding::utf8 && utf8::isValid(lineBytes) &&
+         wellFormedReadsAsUtf8(lineBytes, reading, codec);
+}
+
+bool wellFormedReadsAsUtf8(std::string_view lineBytes, Reading reading, const Cp932 &codec) {
+  if (reading.bomSize > 0)
+    return true;
+  const long long shiftJis = shiftJisPoints(lineBytes);
+  if (shiftJis < 0)
+    return true;
+  // Most lines are told by the bounds of what code page 932 says of their
+  // ideographs, without asking it.
+  const auto most = [](char32_t, int most) { return most; };
+  if (!shiftJisWins(shiftJis, utf8Points(lineBytes, most)))
+    return true;
+  const auto least = [](char32_t, int) { return kCommon; };
+  if (shiftJisWins(shiftJis, utf8Points(lineBytes, least)))
+    return false;
+  return !shiftJisWins(shiftJis, utf8Points(lineBytes, AsCodePageHasIt{codec}));
 }
 
 std::size_t charactersEnd(std::string_view lineBytes, int count, bool utf8Line) {

@@ -34,23 +34,32 @@ struct Reading {
 //     Japanese text and which is mojibake. UTF-8 read as Shift-JIS leaves
 //     rare kanji with single half-width katakana between them; Shift-JIS read
 //     as UTF-8 leaves ideographs outside the common kanji, with ASCII glued
-//     behind them. UTF-8 must win clearly, and by more for every line that
-//     is Shift-JIS only; in doubt a file is Shift-JIS, the program's own
+//     behind them. A line on which Shift-JIS wins clearly is a Shift-JIS
+//     line. UTF-8 must win clearly over the rest, and by more for every
+//     Shift-JIS line past the first (an earlier version may have appended
+//     one to a UTF-8 file); in doubt a file is Shift-JIS, the program's own
 //     format. An empty or ASCII-only file is Shift-JIS.
-// The kanji of either reading are weighed as code page 932 has them.
+// The kanji and enclosed signs of either reading are weighed as code page 932
+// has them.
 Reading readingOf(std::string_view fileBytes, const Cp932 &codec);
 
 // Whether a line of a file read as `reading` is read as UTF-8: in a UTF-8
 // file every line that is well-formed UTF-8, the rest being Shift-JIS lines
-// that earlier versions appended; in a Shift-JIS file none.
-bool readsAsUtf8(std::string_view lineBytes, Reading reading);
+// that earlier versions appended; without the byte order mark, not those on
+// which Shift-JIS wins clearly either (rule 3). In a Shift-JIS file none.
+bool readsAsUtf8(std::string_view lineBytes, Reading reading, const Cp932 &codec);
+// The same for a line of a UTF-8 file that is known to be well-formed UTF-8
+// (decoding it as UTF-8 has told), without checking that again.
+bool wellFormedReadsAsUtf8(std::string_view lineBytes, Reading reading, const Cp932 &codec);
 
 // Calls `onLine(lineBytes, utf8)` for each line of a file read as `reading`
 // (the byte order mark left out), with the encoding that line reads in.
 template <typename OnLine>
-void forEachLineRead(std::string_view fileBytes, Reading reading, OnLine onLine) {
-  memo::forEachLine(fileBytes.substr(reading.bomSize),
-                    [&](std::string_view line) { onLine(line, readsAsUtf8(line, reading)); });
+void forEachLineRead(std::string_view fileBytes, Reading reading, const Cp932 &codec,
+                     OnLine onLine) {
+  memo::forEachLine(fileBytes.substr(reading.bomSize), [&](std::string_view line) {
+    onLine(line, readsAsUtf8(line, reading, codec));
+  });
 }
 
 // Where the first `count` characters of a line end, in bytes: characters of

@@ -81,8 +81,14 @@ MemoFile decodeMemos(std::string_view fileBytes, Reading reading, const Cp932 &c
     file.memos = parseMemos(decodeText(fileBytes, false, codec));
     return file;
   }
-  forEachLineRead(fileBytes, reading, [&](std::string_view bytes, bool utf8) {
-    file.memos.emplace_back(textOfLine(decodeText(bytes, utf8, codec)));
+  // Each line as readsAsUtf8 says, where decoding it as UTF-8 first tells
+  // whether it is UTF-8 at all.
+  memo::forEachLine(fileBytes.substr(reading.bomSize), [&](std::string_view bytes) {
+    std::wstring text;
+    if (!utf8::appendDecoded(bytes, text) || !wellFormedReadsAsUtf8(bytes, reading, codec))
+      text = codec.decode(bytes);
+    showNuls(bytes, text);
+    file.memos.emplace_back(textOfLine(text));
   });
   return file;
 }
@@ -106,12 +112,13 @@ std::string bytesToAppend(std::string_view fileBytes, Reading reading,
   return (ended ? "" : "\r\n") + formatLine(memos, encodedText);
 }
 
-std::string removeAt(std::string_view fileBytes, Reading reading, std::size_t position) {
+std::string removeAt(std::string_view fileBytes, Reading reading, std::size_t position,
+                     const Cp932 &codec) {
   std::string out(fileBytes.substr(0, reading.bomSize));
   out.reserve(fileBytes.size());
   int kept = 0;
   std::size_t at = 0;
-  forEachLineRead(fileBytes, reading, [&](std::string_view line, bool utf8) {
+  forEachLineRead(fileBytes, reading, codec, [&](std::string_view line, bool utf8) {
     if (at++ == position)
       return;
     const std::string index = formatIndex(kept++);

@@ -67,7 +67,8 @@ std::string bytesToAppend(std::string_view fileBytes, Reading reading,
 // the memo it showed before, and keeps the bytes of its text exactly,
 // including any that are not valid text; so does a byte order mark.
 // `reading`: how the file reads, as decodeMemos found it.
-std::string removeAt(std::string_view fileBytes, Reading reading, std::size_t position);
+std::string removeAt(std::string_view fileBytes, Reading reading, std::size_t position,
+                     const Cp932 &codec);
 
 // Where the memo a user picked from a list that showed `text` at `index` is
 // among the file's `memos` now: at `index` if that still holds `text`, else

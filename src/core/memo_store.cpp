@@ -74,7 +74,7 @@ bool MemoStore::removeSelected(int index, std::wstring_view text) {
     const auto place = memo::placeOfSelected(file.memos, index, text);
     if (!place)
       return;
-    std::string after = memo::removeAt(before, file.reading, *place);
+    std::string after = memo::removeAt(before, file.reading, *place, codec_);
     // What the rest must read as: the file's memos without that one, moved
     // rather than copied.
     file.memos.erase(file.memos.begin() + static_cast<std::ptrdiff_t>(*place));
@@ -121,9 +121,14 @@ void MemoStore::write(std::string_view before, std::string after, Reading readin
   std::vector<std::wstring> all;
   if (way == Way::append) {
     // Every line keeps its bytes, and a line reads by its bytes and the
-    // file's reading alone: a file that still reads as it did reads every
-    // memo as before and the new one as written, without decoding it all.
-    if (readingOf(after, codec_) == reading)
+    // file's reading alone: a file that still reads as it did, and reads
+    // the new line in the encoding it was written in, reads every memo as
+    // before and the new one as written, without decoding it all.
+    std::string_view line = std::string_view(after).substr(before.size());
+    line.remove_prefix(line.starts_with("\r\n") ? 2 : 0); // the end of a last line saved without it
+    line.remove_suffix(2);
+    if (readingOf(after, codec_) == reading &&
+        readsAsUtf8(line, reading, codec_) == (reading.encoding == Encoding::utf8))
       return files_.append(fileName_, std::string_view(after).substr(before.size()));
     // The reading would turn: a UTF-8 file gets the byte order mark in
     // front, and so is rewritten, and a Shift-JIS file is refused.
@@ -133,19 +138,31 @@ void MemoStore::write(std::string_view before, std::string after, Reading readin
     expected = all;
   }
   Reading reads = readingOf(after, codec_);
-  if (reading.encoding == Encoding::utf8 && reads.encoding != Encoding::utf8) {
+  const auto misread = [&] {
+    if (reads.encoding != reading.encoding)
+      return true;
+    const std::vector<std::wstring> memos = memo::decodeMemos(after, reads, codec_).memos;
+    return !std::equal(memos.begin(), memos.end(), expected.begin(), expected.end());
+  };
+  bool wrong = misread();
+  if (wrong && reading.encoding == Encoding::utf8 && reads.bomSize == 0) {
+    // A UTF-8 file whose bytes would no longer tell that they are UTF-8, or
+    // would read a UTF-8 line as Shift-JIS, gets the byte order mark in
+    // front: then the mark alone decides, and every UTF-8 line reads so.
     after.insert(0, kUtf8Bom);
-    reads = readingOf(after, codec_); // the byte order mark alone decides
+    reads = readingOf(after, codec_);
+    wrong = misread();
   }
-  const std::vector<std::wstring> memos = memo::decodeMemos(after, reads, codec_).memos;
-  if (!std::equal(memos.begin(), memos.end(), expected.begin(), expected.end())) {
-    // Why, in the user's terms: the encoding would turn for the memos that
-    // are there, or for the new one alone; or a text itself would change.
+  if (wrong) {
+    // Why, in the user's terms: how the file is told would turn (its
+    // encoding, or the byte order mark it would need) for the memos that are
+    // there, or for the new one alone; or a text itself would change.
+    const std::vector<std::wstring> memos = memo::decodeMemos(after, reads, codec_).memos;
     const bool othersRead = kept < expected.size() && memos.size() >= kept &&
                             std::equal(memos.begin(), memos.begin() + kept, expected.begin());
-    throw FileError(reads.encoding == reading.encoding ? FileError::Action::wouldChangeMemos
-                    : othersRead                       ? FileError::Action::wouldMisreadNew
-                                                       : FileError::Action::wouldMisread,
+    throw FileError(reads == reading ? FileError::Action::wouldChangeMemos
+                    : othersRead     ? FileError::Action::wouldMisreadNew
+                                     : FileError::Action::wouldMisread,
                     files_.fullPath(fileName_), {});
   }
   if (way == Way::clear && !files_.takesNewFiles(fileName_))

@@ -29,15 +29,13 @@ using tallynix::FileError;
 using tallynix::MemoStore;
 
 // Whether a line is text that reads in the same encoding under any number:
-// well-formed UTF-8, or characters that code page 932 has, each of them,
-// which in a UTF-8 file start with ASCII (a number and a space, a date)
-// rather than with what makes the line no UTF-8.
-bool isText(std::string_view line, bool utf8File, const Cp932 &codec) {
-  if (utf8File && fuzz::decodeUtf8(line))
-    return true;
-  const std::string_view start = line.substr(0, 4);
-  if (utf8File && std::any_of(start.begin(), start.end(), [](char c) { return c & 0x80; }))
-    return false;
+// well-formed UTF-8 in a file with the byte order mark, or characters that
+// code page 932 has, each of them, in a Shift-JIS file. (Without the mark,
+// a UTF-8 file's lines are weighed with what stands before each character,
+// which a new number can change: the store then refuses, as below.)
+bool isText(std::string_view line, tallynix::Reading reading, const Cp932 &codec) {
+  if (reading.encoding == Encoding::utf8)
+    return reading.bomSize && fuzz::decodeUtf8(line);
   const std::optional<std::string> again = codec.encode(codec.decode(line));
   return again && *again == line;
 }
@@ -96,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   const tallynix::memo::MemoFile before = tallynix::memo::decodeMemos(file, codec);
   const bool utf8File = before.reading.encoding == Encoding::utf8;
 
-  const std::string out = tallynix::memo::removeAt(file, before.reading, place);
+  const std::string out = tallynix::memo::removeAt(file, before.reading, place, codec);
 
   // Its shape, read back without the program's reader: the byte order mark
   // stays; every line ends with CR LF; the k-th starts with k in the "000"
@@ -122,13 +120,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
   // The renumbered lines of text show the memos they showed, whatever their
   // digits, wherever the file reads as it did. (Bytes that are no text may
-  // count as characters otherwise than the code page reads them: the store
-  // then refuses the delete, as below.)
+  // count as characters otherwise than the code page reads them, and a
+  // Shift-JIS line of a UTF-8 file may read as UTF-8 under a new number: the
+  // store then refuses the delete, as below.)
   const tallynix::memo::MemoFile reread = tallynix::memo::decodeMemos(out, codec);
   bool allText = true;
   for (std::size_t k = 0, from = 0; k < outLines.size(); ++k, ++from) {
     from += from == place;
-    const bool text = isText(lines[from], utf8File, codec);
+    const bool text = isText(lines[from], before.reading, codec);
     allText = allText && text;
     if (text && reread.reading.encoding == before.reading.encoding)
       FUZZ_CHECK(reread.memos[k] == expected[k]);
@@ -165,9 +164,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
   // Through the store on a file in memory: a file that reads as the other
   // memos in the file's encoding (a UTF-8 file gets the byte order mark in
-  // front where it needs it), or nothing written, refused where the file
-  // left would be taken for UTF-8 (a Shift-JIS file that only reads so), or
-  // where bytes that are no text would read otherwise.
+  // front where it needs it), or nothing written, refused for the encoding
+  // where the file left would be taken for UTF-8 (a Shift-JIS file that
+  // only reads so) or a UTF-8 file would need the mark that reads one of its
+  // Shift-JIS lines otherwise, or where bytes that are no text would read
+  // otherwise.
   if (place >= before.memos.size())
     return 0;
   fuzz::MemoryFiles memory;
@@ -179,7 +180,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   } catch (const FileError &error) {
     refused = true;
     if (error.action() == FileError::Action::wouldMisread)
-      FUZZ_CHECK(!utf8File && reread.reading.encoding == Encoding::utf8);
+      FUZZ_CHECK(utf8File ? bom.empty() : reread.reading.encoding == Encoding::utf8);
     else
       FUZZ_CHECK(error.action() == FileError::Action::wouldChangeMemos && !allText);
   }

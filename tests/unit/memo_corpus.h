@@ -9,8 +9,8 @@
 namespace tallynix::testing {
 
 // Each text in UTF-8, in the file's order: the corpus the rule is measured
-// on, and a second set written apart from it and from the rule, to check
-// the rule on texts it was never tuned on.
+// on, and a second set written apart from it and from the rule (which was
+// then changed for what that set showed).
 std::span<const std::string_view> memoCorpus();
 std::span<const std::string_view> heldOutMemos();
 

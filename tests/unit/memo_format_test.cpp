@@ -67,7 +67,7 @@ const tallynix::Cp932 codec;
 // The deletion and the append as the store makes them, with the file's
 // reading.
 std::string removeAt(std::string_view file, std::size_t position) {
-  return tallynix::memo::removeAt(file, tallynix::readingOf(file, codec), position);
+  return tallynix::memo::removeAt(file, tallynix::readingOf(file, codec), position, codec);
 }
 std::string bytesToAppend(std::string_view file, std::string_view text) {
   return tallynix::memo::bytesToAppend(file, tallynix::readingOf(file, codec), text);
@@ -246,8 +246,10 @@ TEST(EncodingOf, WeighsBothReadingsAndInDoubtKeepsShiftJis) {
       {"a UTF-8 line, then a Shift-JIS line", "000 あ\r\n001 \x82\xa2\r\n", Encoding::utf8},
       {"Japanese UTF-8 that reads both ways, then Shift-JIS lines",
        "000 田中さんに電話\r\n001 \x82\xa2\r\n002 \x82\xa4\r\n", Encoding::utf8},
-      // One short line against a Shift-JIS line stays in doubt.
-      {"あい in UTF-8, then a Shift-JIS line", "000 あい\r\n001 \x82\xa2\r\n", Encoding::shiftJis},
+      {"あい in UTF-8, then a Shift-JIS line", "000 あい\r\n001 \x82\xa2\r\n", Encoding::utf8},
+      // One short line against two Shift-JIS lines stays in doubt.
+      {"あい in UTF-8, then two Shift-JIS lines", "000 あい\r\n001 \x82\xa2\r\n002 \x82\xa4\r\n",
+       Encoding::shiftJis},
   };
   for (const Case &c : cases)
     EXPECT_EQ(tallynix::readingOf(c.bytes, codec).encoding, c.expected) << c.what;
@@ -274,6 +276,16 @@ TEST(DecodeMemos, ReadsEachLineAsItWasWritten) {
        Encoding::utf8,
        {L"あ", L"う"}},
       {"000 あ\r\n001 \x82\xa2\r\n", Encoding::utf8, {L"あ", L"い"}},
+      {"000 三木\r\n001 \x82\xc8\x82\xc2\x82\xe6\r\n", Encoding::utf8, {L"三木", L"なつよ"}},
+      // Without the byte order mark, also those that read as UTF-8 (䕑啟)
+      // but far likelier as Shift-JIS; with it, every line that is UTF-8.
+      {"000 田中さんに電話\r\n001 \xE4\x95\x91\xE5\x95\x9F\r\n",
+       Encoding::utf8,
+       {L"田中さんに電話", L"苺大福"}},
+      {"\xEF\xBB\xBF"
+       "000 田中さんに電話\r\n001 \xE4\x95\x91\xE5\x95\x9F\r\n",
+       Encoding::utf8,
+       {L"田中さんに電話", L"䕑啟"}},
       // A NUL shows, so that the memo reads back as the list shows it.
       {std::string("000 foo\0\0\r\n001 foo\r\n", 19),
        Encoding::shiftJis,

@@ -124,11 +124,13 @@ TEST_F(MemoStoreTest, RemoveSelectedDeletesTheSelectedMemoOrNothing) {
 }
 
 TEST_F(MemoStoreTest, TheProgramsOwnShiftJisStaysShiftJis) {
-  // 莉子 in Shift-JIS is well-formed UTF-8 too (从q).
+  // 繻子 and 莉子 in Shift-JIS are well-formed UTF-8 too (㌎q, 从q).
+  store.touch();
+  store.append(L"繻子");
   store.append(L"莉子");
   store.append(L"卵");
-  EXPECT_EQ(readBytes(memo), "000 \xE4\xBB\x8E\x71\r\n001 \x97\x91\r\n");
-  EXPECT_EQ(store.readAll(), (Texts{L"莉子", L"卵"}));
+  EXPECT_EQ(readBytes(memo), "000 \xE3\x8C\x8E\x71\r\n001 \xE4\xBB\x8E\x71\r\n002 \x97\x91\r\n");
+  EXPECT_EQ(store.readAll(), (Texts{L"繻子", L"莉子", L"卵"}));
   writeBytes(memo, "000 \x8B\x8D\x93\xfb\r\n001 \xE4\xBB\x94\x54\r\n"); // 牛乳, 莉乃
   EXPECT_TRUE(store.removeSelected(0, L"牛乳"));
   store.append(L"卵");
@@ -152,16 +154,21 @@ TEST_F(MemoStoreTest, AUtf8FileIsReadAndWrittenAsUtf8) {
   EXPECT_EQ(readBytes(memo), bom + "000 milk\r\n");
   store.append(L"😀");
   EXPECT_EQ(store.readAll(), (Texts{L"milk", L"😀"}));
+  // So does a file where a new line would read as Shift-JIS: 从q has the
+  // bytes of 莉子.
+  writeBytes(memo, "000 牛乳\r\n");
+  store.append(L"从q");
+  EXPECT_EQ(readBytes(memo), bom + "000 牛乳\r\n001 从q\r\n");
 }
 
 TEST(MemoStoreWrites, AChangeThatWouldTurnHowTheRestReadsWritesNothing) {
   tallynix::testing::MemoryFileSystem files;
-  // A Shift-JIS file holding the mojibake 縺ゅ＞, beside a line of kana that
-  // keeps it Shift-JIS: alone, those bytes would read as UTF-8 あい.
-  const std::string file = "000 \x82\xa0\r\n001 \xE3\x81\x82\xE3\x81\x84\r\n";
+  // A Shift-JIS file holding the mojibake 縺ゅ＞, beside two lines of kana
+  // that keep it Shift-JIS: beside one, those bytes would read as UTF-8 あい.
+  const std::string file = "000 \x82\xa0\r\n001 \x82\xa2\r\n002 \xE3\x81\x82\xE3\x81\x84\r\n";
   files.files["memo.txt"] = file;
   MemoStore store(files);
-  ASSERT_EQ(store.readAll(), (Texts{L"あ", L"縺ゅ＞"}));
+  ASSERT_EQ(store.readAll(), (Texts{L"あ", L"い", L"縺ゅ＞"}));
   try {
     store.removeSelected(0, L"あ");
     FAIL() << "written";
