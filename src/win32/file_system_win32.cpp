@@ -70,37 +70,37 @@ private:
 // Runs `attempt` again while it fails on a file that is busy, until
 // `deadline`; then the failure is reported with the file's full path. One
 // loop for every operation, rather than a copy of it in each.
-void patiently(ULONGLONG deadline, FunctionRef attempt, DWORD stepMs = kRetryStepMs) {
+void patiently(const FileCalls &calls, ULONGLONG deadline, FunctionRef attempt,
+               DWORD stepMs = kRetryStepMs) {
   std::optional<BusyCursor> waiting;
   for (;;) {
     try {
       attempt();
       return;
     } catch (const Failure &failure) {
-      if (!failure.busy || GetTickCount64() >= deadline)
+      if (!failure.busy || calls.now() >= deadline)
         throw FileError(failure.action, displayPath(failure.path), systemErrorText(failure.error));
     }
     if (!waiting)
       waiting.emplace();
-    Sleep(stepMs);
+    calls.sleep(stepMs);
   }
 }
 
-UniqueFile open(const std::wstring &path, DWORD access, DWORD share, DWORD disposition,
-                FileError::Action action) {
-  UniqueFile file(CreateFileW(path.c_str(), access, share, nullptr, disposition,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+UniqueFile open(const FileCalls &calls, const std::wstring &path, DWORD access, DWORD share,
+                DWORD disposition, FileError::Action action) {
+  UniqueFile file(calls.open(path, access, share, disposition, FILE_ATTRIBUTE_NORMAL));
   if (!file)
     fail(action, path, GetLastError());
   return file;
 }
 
-void writeAll(HANDLE file, std::string_view bytes, const std::wstring &path) {
+void writeAll(const FileCalls &calls, HANDLE file, std::string_view bytes,
+              const std::wstring &path) {
   while (!bytes.empty()) {
-    const DWORD chunk =
-        static_cast<DWORD>(bytes.size() < (1u << 30) ? bytes.size() : std::size_t{1} << 30);
+    const std::size_t chunk = bytes.size() < (1u << 30) ? bytes.size() : std::size_t{1} << 30;
     DWORD written = 0;
-    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0)
+    if (!calls.write(file, bytes.substr(0, chunk), written) || written == 0)
       fail(FileError::Action::write, path, GetLastError());
     bytes.remove_prefix(written);
   }
@@ -124,10 +124,9 @@ std::wstring temporaryName(const std::wstring &path, DWORD process) {
 // file in it. Only trying tells: an ACL, a read-only share, a write-protected
 // disk and a policy each refuse in their own way. The try is this process's
 // temporary file, made hidden and deleted as it closes.
-bool folderTakesNewFiles(const std::wstring &path) {
-  UniqueFile made(CreateFileW(temporaryName(path, GetCurrentProcessId()).c_str(), DELETE, 0,
-                              nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+bool folderTakesNewFiles(const FileCalls &calls, const std::wstring &path) {
+  UniqueFile made(calls.open(temporaryName(path, GetCurrentProcessId()), DELETE, 0, CREATE_NEW,
+                             FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE));
   const DWORD error = made ? ERROR_SUCCESS : GetLastError();
   return made || error == ERROR_FILE_EXISTS || isBusy(error);
 }
@@ -170,9 +169,9 @@ void removeAbandonedTemporaries(const std::wstring &path) {
 }
 
 // The whole file in one attempt.
-std::string readWhole(const std::wstring &path) {
+std::string readWhole(const FileCalls &calls, const std::wstring &path) {
   UniqueFile file =
-      open(path, GENERIC_READ, kShareReadWrite, OPEN_EXISTING, FileError::Action::read);
+      open(calls, path, GENERIC_READ, kShareReadWrite, OPEN_EXISTING, FileError::Action::read);
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.get(), &size))
     fail(FileError::Action::read, path, GetLastError());
@@ -196,11 +195,21 @@ std::string readWhole(const std::wstring &path) {
 
 } // namespace
 
-LockCalls LockCalls::real() {
-  return {[](const std::wstring &path, DWORD access, DWORD disposition, DWORD flags) {
-            return CreateFileW(path.c_str(), access, 0, nullptr, disposition, flags, nullptr);
+FileCalls FileCalls::real() {
+  return {[](const std::wstring &path, DWORD access, DWORD share, DWORD disposition, DWORD flags) {
+            return CreateFileW(path.c_str(), access, share, nullptr, disposition, flags, nullptr);
           },
-          [](const std::wstring &path) { return GetFileAttributesW(path.c_str()); }};
+          [](const std::wstring &path) { return GetFileAttributesW(path.c_str()); },
+          [](HANDLE file, std::string_view bytes, DWORD &written) {
+            return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                             nullptr);
+          },
+          [](HANDLE file) { return SetEndOfFile(file); },
+          [](HANDLE file, FILE_ATTRIBUTE_TAG_INFO &tag) {
+            return GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag);
+          },
+          [] { return GetTickCount64(); },
+          [](DWORD ms) { Sleep(ms); }};
 }
 
 std::wstring extendedPath(std::wstring_view fullPath) {
@@ -246,19 +255,19 @@ std::wstring Win32FileSystem::pathOf(std::string_view name) const {
 }
 
 ULONGLONG Win32FileSystem::deadline() const {
-  const ULONGLONG own = GetTickCount64() + kPatienceMs;
+  const ULONGLONG own = calls_.now() + kPatienceMs;
   return changing_ && changing_->deadline < own ? changing_->deadline : own;
 }
 
 void Win32FileSystem::touch(std::string_view name) {
   // Asks for no write access: a read-only memo file still opens for reading.
   const std::wstring path = pathOf(name);
-  patiently(deadline(), [&] {
-    UniqueFile file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  patiently(calls_, deadline(), [&] {
+    UniqueFile file(
+        calls_.open(path, FILE_READ_ATTRIBUTES, kShareAll, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL));
     if (!file) {
       const DWORD error = GetLastError();
-      const DWORD attributes = GetFileAttributesW(path.c_str());
+      const DWORD attributes = calls_.look(path);
       if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         fail(FileError::Action::notAFile, path, ERROR_DIRECTORY);
       fail(FileError::Action::create, path, error);
@@ -270,7 +279,7 @@ void Win32FileSystem::touch(std::string_view name) {
 std::string Win32FileSystem::read(std::string_view name) {
   const std::wstring path = pathOf(name);
   std::string bytes;
-  patiently(deadline(), [&] { bytes = readWhole(path); });
+  patiently(calls_, deadline(), [&] { bytes = readWhole(calls_, path); });
   return bytes;
 }
 
@@ -278,7 +287,7 @@ std::wstring Win32FileSystem::fullPath(std::string_view name) { return displayPa
 
 std::optional<std::string> Win32FileSystem::readIfFree(std::string_view name) {
   try {
-    return readWhole(pathOf(name));
+    return readWhole(calls_, pathOf(name));
   } catch (const Failure &failure) {
     if (failure.error == ERROR_FILE_NOT_FOUND)
       return std::string();
@@ -290,10 +299,10 @@ void Win32FileSystem::append(std::string_view name, std::string_view bytes) {
   // FILE_APPEND_DATA: each write lands at the end of the file as it is
   // then, whoever else appends.
   const std::wstring path = pathOf(name);
-  patiently(deadline(), [&] {
-    UniqueFile file =
-        open(path, FILE_APPEND_DATA, kShareReadWrite, OPEN_ALWAYS, FileError::Action::write);
-    writeAll(file.get(), bytes, path);
+  patiently(calls_, deadline(), [&] {
+    UniqueFile file = open(calls_, path, FILE_APPEND_DATA, kShareReadWrite, OPEN_ALWAYS,
+                           FileError::Action::write);
+    writeAll(calls_, file.get(), bytes, path);
     closeOrFail(file, FileError::Action::write, path);
   });
 }
@@ -308,10 +317,11 @@ void Win32FileSystem::replace(std::string_view name, std::string_view bytes) {
   removeAbandonedTemporaries(path);
   const ULONGLONG until = deadline();
   try {
-    patiently(until, [&] {
+    patiently(calls_, until, [&] {
       try {
-        UniqueFile file = open(temporary, GENERIC_WRITE, 0, CREATE_NEW, FileError::Action::write);
-        writeAll(file.get(), bytes, temporary);
+        UniqueFile file =
+            open(calls_, temporary, GENERIC_WRITE, 0, CREATE_NEW, FileError::Action::write);
+        writeAll(calls_, file.get(), bytes, temporary);
         if (!FlushFileBuffers(file.get()))
           fail(FileError::Action::write, temporary, GetLastError());
         closeOrFail(file, FileError::Action::write, temporary);
@@ -320,7 +330,7 @@ void Win32FileSystem::replace(std::string_view name, std::string_view bytes) {
         throw;
       }
     });
-    patiently(until, [&] {
+    patiently(calls_, until, [&] {
       if (!MoveFileExW(temporary.c_str(), path.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = GetLastError();
@@ -337,18 +347,18 @@ void Win32FileSystem::replace(std::string_view name, std::string_view bytes) {
 }
 
 bool Win32FileSystem::takesNewFiles(std::string_view name) {
-  return folderTakesNewFiles(pathOf(name));
+  return folderTakesNewFiles(calls_, pathOf(name));
 }
 
 void Win32FileSystem::overwrite(std::string_view name, std::string_view bytes,
                                 std::string_view previous) {
   const std::wstring path = pathOf(name);
-  patiently(deadline(), [&] {
+  patiently(calls_, deadline(), [&] {
     UniqueFile file =
-        open(path, GENERIC_WRITE, kShareReadWrite, OPEN_EXISTING, FileError::Action::write);
+        open(calls_, path, GENERIC_WRITE, kShareReadWrite, OPEN_EXISTING, FileError::Action::write);
     const auto writeFromStart = [&](std::string_view content) {
-      writeAll(file.get(), content, path);
-      if (!SetEndOfFile(file.get()))
+      writeAll(calls_, file.get(), content, path);
+      if (!calls_.cut(file.get()))
         fail(FileError::Action::write, path, GetLastError());
     };
     try {
@@ -369,7 +379,7 @@ void Win32FileSystem::overwrite(std::string_view name, std::string_view bytes,
 std::optional<std::uint64_t> Win32FileSystem::size(std::string_view name) {
   const std::wstring path = pathOf(name);
   std::optional<std::uint64_t> size;
-  patiently(deadline(), [&] {
+  patiently(calls_, deadline(), [&] {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
       const DWORD error = GetLastError();
@@ -388,8 +398,8 @@ std::wstring Win32FileSystem::resolve(std::string_view name) {
   const std::wstring path = extendedPath(fullPathOf(widen(name)));
   // No access to the content: a file held without sharing still opens, and
   // so does a folder in the file's place (whose change then fails as such).
-  UniqueFile file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  UniqueFile file(calls_.open(path, FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS));
   if (!file) {
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
@@ -412,7 +422,7 @@ std::wstring Win32FileSystem::resolve(std::string_view name) {
   // A file system that cannot say (some network redirectors): where the name
   // is no link, the file is where it is named; a link is not cut loose.
   const DWORD error = GetLastError();
-  const DWORD attributes = GetFileAttributesW(path.c_str());
+  const DWORD attributes = calls_.look(path);
   if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
     return path;
   throw FileError(FileError::Action::read, displayPath(path), systemErrorText(error));
@@ -422,7 +432,7 @@ UniqueFile Win32FileSystem::takeTurn(const std::wstring &path) {
   const std::wstring lock = path + L".lock";
   UniqueFile turn;
   patiently(
-      GetTickCount64() + kTurnMs, [&] { turn = tryTurn(lock, path); }, kTurnStepMs);
+      calls_, calls_.now() + kTurnMs, [&] { turn = tryTurn(lock, path); }, kTurnStepMs);
   return turn;
 }
 
@@ -433,7 +443,7 @@ UniqueFile Win32FileSystem::takeTurn(const std::wstring &path) {
 // closes it when a copy dies, so it neither lingers nor blocks the next
 // start. Throws a Failure, busy while another try may succeed.
 UniqueFile Win32FileSystem::tryTurn(const std::wstring &lock, const std::wstring &path) {
-  UniqueFile turn(calls_.open(lock, GENERIC_READ | DELETE, OPEN_ALWAYS,
+  UniqueFile turn(calls_.open(lock, GENERIC_READ | DELETE, 0, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE));
   if (turn)
     return turn;
@@ -447,7 +457,7 @@ UniqueFile Win32FileSystem::tryTurn(const std::wstring &lock, const std::wstring
     // is free now; or the folder takes no new file, and then nothing else
     // can take the turn either: the change goes ahead without it. Making a
     // file there tells which.
-    if (folderTakesNewFiles(path))
+    if (folderTakesNewFiles(calls_, path))
       throw Failure{FileError::Action::lock, lock, error, error == ERROR_ACCESS_DENIED};
     return turn;
   }
@@ -461,7 +471,7 @@ UniqueFile Win32FileSystem::tryTurn(const std::wstring &lock, const std::wstring
   if ((attributes & FILE_ATTRIBUTE_READONLY) &&
       SetFileAttributesW(lock.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
     throw Failure{FileError::Action::lock, lock, error, true};
-  UniqueFile leftover(calls_.open(lock, GENERIC_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
+  UniqueFile leftover(calls_.open(lock, GENERIC_READ, 0, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
   if (leftover)
     return leftover;
   // Held by another copy, or not even readable here: waited for, then the
@@ -474,7 +484,7 @@ void Win32FileSystem::exclusively(std::string_view name, FunctionRef change) {
   // replace a file that is held open, and a rewrite ends in a replace.
   const std::wstring path = resolve(name);
   const UniqueFile turn = takeTurn(path); // closing it ends the turn
-  changing_ = Changing{std::string(name), path, GetTickCount64() + kChangeMs};
+  changing_ = Changing{std::string(name), path, calls_.now() + kChangeMs};
   struct Over {
     std::optional<Changing> &changing;
     ~Over() { changing.reset(); }

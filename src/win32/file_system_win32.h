@@ -13,23 +13,32 @@
 
 namespace tallynix::win32 {
 
-// The two calls that taking a turn makes on the lock file, as CreateFileW
-// (with no sharing) and GetFileAttributesW make them, the last error set.
-// A test puts its own in to reach what only a race or real Windows shows: a
-// lock file that its holder's close deletes between a refused open and the
-// look that follows, or a read-only leftover that Windows will not open for
-// delete.
-struct LockCalls {
-  std::function<HANDLE(const std::wstring &path, DWORD access, DWORD disposition, DWORD flags)>
+// The calls that the file system makes on files and on the clock, as
+// Windows makes them (CreateFileW, GetFileAttributesW, WriteFile,
+// SetEndOfFile, the reparse tag of GetFileInformationByHandleEx,
+// GetTickCount64, Sleep), the last error set. A test puts its own in to
+// reach what only a race, a failing network or real Windows shows: a lock
+// file that its holder's close deletes between a refused open and the look
+// that follows, a read-only leftover that Windows will not open for delete,
+// a link (Wine opens one as its target), a write that fails half-way, a
+// wait as long as each step allows.
+struct FileCalls {
+  std::function<HANDLE(const std::wstring &path, DWORD access, DWORD share, DWORD disposition,
+                       DWORD flags)>
       open;
   std::function<DWORD(const std::wstring &path)> look;
+  std::function<BOOL(HANDLE file, std::string_view bytes, DWORD &written)> write;
+  std::function<BOOL(HANDLE file)> cut;
+  std::function<BOOL(HANDLE file, FILE_ATTRIBUTE_TAG_INFO &tag)> tag;
+  std::function<ULONGLONG()> now;
+  std::function<void(DWORD ms)> sleep;
 
-  static LockCalls real();
+  static FileCalls real();
 };
 
 class Win32FileSystem final : public FileSystem {
 public:
-  explicit Win32FileSystem(LockCalls calls = LockCalls::real()) : calls_(std::move(calls)) {}
+  explicit Win32FileSystem(FileCalls calls = FileCalls::real()) : calls_(std::move(calls)) {}
 
   void touch(std::string_view name) override;
   std::string read(std::string_view name) override;
@@ -66,7 +75,7 @@ private:
     ULONGLONG deadline;
   };
 
-  LockCalls calls_;
+  FileCalls calls_;
   std::optional<Changing> changing_;
 };
 

@@ -1,7 +1,7 @@
 // The turn on memo.txt and the paths beside it, on Windows (under Wine
 // here). Where Wine answers otherwise than Windows (a lock file on its way
-// out, a read-only one opened for delete), the lock's calls answer as
-// Windows does, through the seam that the file system offers for this.
+// out, a read-only one opened for delete), the file system's calls answer
+// as Windows does, through the seam that it offers for this.
 #include "core/error_text.h"
 #include "test_files.h"
 #include "win32/file_system_win32.h"
@@ -18,14 +18,14 @@ namespace {
 using tallynix::FileError;
 using tallynix::testing::readBytes;
 using tallynix::testing::writeBytes;
-using tallynix::win32::LockCalls;
+using tallynix::win32::FileCalls;
 using tallynix::win32::Win32FileSystem;
 
 struct TurnTest : ::testing::Test {
   tallynix::testing::ScratchFolder folder;
   std::string memo = folder.file("memo.txt");
   std::wstring lock = std::filesystem::path(memo + ".lock").wstring();
-  LockCalls calls = LockCalls::real();
+  FileCalls calls = FileCalls::real();
   const decltype(calls.open) real = calls.open;
   std::vector<std::wstring> opened; // the paths the turn opened
 
@@ -44,10 +44,10 @@ struct TurnTest : ::testing::Test {
   // Runs a change through the lock's calls; true when the lock was held
   // while it ran, as another copy finds it.
   bool heldDuringChange() {
-    calls.open = [&, open = calls.open](const std::wstring &path, DWORD access, DWORD disposition,
-                                        DWORD flags) {
+    calls.open = [&, open = calls.open](const std::wstring &path, DWORD access, DWORD share,
+                                        DWORD disposition, DWORD flags) {
       opened.push_back(path);
-      return open(path, access, disposition, flags);
+      return open(path, access, share, disposition, flags);
     };
     bool held = false;
     Win32FileSystem(calls).exclusively(memo, [&] {
@@ -67,9 +67,10 @@ struct TurnTest : ::testing::Test {
 TEST_F(TurnTest, ALockDeletedBetweenTheRefusedOpenAndTheLookIsTakenNotSkipped) {
   HANDLE previous = holdLock();
   ASSERT_NE(previous, INVALID_HANDLE_VALUE);
-  calls.open = [&](const std::wstring &path, DWORD access, DWORD disposition, DWORD flags) {
-    if (previous == INVALID_HANDLE_VALUE)
-      return real(path, access, disposition, flags);
+  calls.open = [&](const std::wstring &path, DWORD access, DWORD share, DWORD disposition,
+                   DWORD flags) {
+    if (previous == INVALID_HANDLE_VALUE || !path.ends_with(L".lock"))
+      return real(path, access, share, disposition, flags);
     CloseHandle(std::exchange(previous, INVALID_HANDLE_VALUE)); // the holder's turn ends
     return refused();
   };
@@ -88,11 +89,13 @@ TEST_F(TurnTest, AReadOnlyLeftoverLockIsTakenOverAndGone) {
                                 FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY, nullptr);
   ASSERT_NE(leftover, INVALID_HANDLE_VALUE);
   CloseHandle(leftover);
-  calls.open = [&](const std::wstring &path, DWORD access, DWORD disposition, DWORD flags) {
+  calls.open = [&](const std::wstring &path, DWORD access, DWORD share, DWORD disposition,
+                   DWORD flags) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     const bool readOnly =
         attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-    return (access & DELETE) && readOnly ? refused() : real(path, access, disposition, flags);
+    return (access & DELETE) && readOnly ? refused()
+                                         : real(path, access, share, disposition, flags);
   };
   EXPECT_TRUE(heldDuringChange());
   EXPECT_FALSE(std::filesystem::exists(lock)) << "taken over, then deleted as usual";
@@ -106,7 +109,8 @@ TEST_F(TurnTest, AnotherCopysTurnIsWaitedForAsLongAsItsChangeMayLast) {
   const HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT);
   ULONGLONG first = 0;
   bool busyCursor = false;
-  calls.open = [&](const std::wstring &path, DWORD access, DWORD disposition, DWORD flags) {
+  calls.open = [&](const std::wstring &path, DWORD access, DWORD share, DWORD disposition,
+                   DWORD flags) {
     // The holder lets go once the waiter has waited out both of its windows,
     // as the waiter's own clock tells.
     const ULONGLONG now = GetTickCount64();
@@ -114,7 +118,7 @@ TEST_F(TurnTest, AnotherCopysTurnIsWaitedForAsLongAsItsChangeMayLast) {
     first = first ? first : now;
     if (holder != INVALID_HANDLE_VALUE && now - first >= 2000)
       CloseHandle(std::exchange(holder, INVALID_HANDLE_VALUE));
-    return real(path, access, disposition, flags);
+    return real(path, access, share, disposition, flags);
   };
   EXPECT_TRUE(heldDuringChange());
   EXPECT_EQ(holder, INVALID_HANDLE_VALUE) << "given up before the holder could be done";
