@@ -66,12 +66,11 @@ public:
   virtual void replace(std::string_view name, std::string_view bytes) = 0;
   // Whether the file's folder takes a new file, as replace needs.
   virtual bool takesNewFiles(std::string_view name) = 0;
-  // Replaces the content through one handle on the file itself, for a
-  // folder that takes no new file; `previous`, the content now, is written
-  // back when the new bytes cannot be. For a few bytes: the file holds the
-  // old bytes or the new ones unless the system fails in between.
-  virtual void overwrite(std::string_view name, std::string_view bytes,
-                         std::string_view previous) = 0;
+  // Empties the file through one handle on the file itself, then writes
+  // `head` (a byte order mark, or nothing) into it: for a folder that takes
+  // no new file. The cut comes first, so that a failure at any point leaves
+  // the old bytes or a file that holds no memo.
+  virtual void emptyInPlace(std::string_view name, std::string_view head) = 0;
   // The size in bytes, or nothing when the file does not exist.
   virtual std::optional<std::uint64_t> size(std::string_view name) = 0;
   // The file's full path, as the user is told it.

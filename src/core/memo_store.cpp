@@ -112,10 +112,9 @@ bool MemoStore::clear(const MemoSnapshot &asked) {
   files_.exclusively(fileName_, [&] {
     if (bytesIfAny() != asked.bytes)
       return;
-    // A UTF-8 file keeps its byte order mark, and so stays UTF-8.
-    const Reading reading = readingOf(asked.bytes, codec_);
-    write(asked.bytes, reading.encoding == Encoding::utf8 ? std::string(kUtf8Bom) : std::string(),
-          reading, {}, Way::clear);
+    // No memo at all; write gives a UTF-8 file its byte order mark, so
+    // that it stays UTF-8.
+    write(asked.bytes, std::string(), readingOf(asked.bytes, codec_), {}, Way::clear);
     cleared = true;
   });
   return cleared;
@@ -151,7 +150,7 @@ void MemoStore::write(std::string_view before, std::string after, Reading readin
       !std::equal(memos.begin(), memos.end(), expected.begin(), expected.end()))
     throw FileError(FileError::Action::wouldMisread, files_.fullPath(fileName_), {});
   if (way == Way::clear && !files_.takesNewFiles(fileName_))
-    files_.overwrite(fileName_, after, before);
+    files_.emptyInPlace(fileName_, after);
   else
     files_.replace(fileName_, after);
 }

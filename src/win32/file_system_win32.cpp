@@ -350,28 +350,17 @@ bool Win32FileSystem::takesNewFiles(std::string_view name) {
   return folderTakesNewFiles(calls_, pathOf(name));
 }
 
-void Win32FileSystem::overwrite(std::string_view name, std::string_view bytes,
-                                std::string_view previous) {
+void Win32FileSystem::emptyInPlace(std::string_view name, std::string_view head) {
   const std::wstring path = pathOf(name);
   patiently(calls_, deadline(), [&] {
     UniqueFile file =
         open(calls_, path, GENERIC_WRITE, kShareReadWrite, OPEN_EXISTING, FileError::Action::write);
-    const auto writeFromStart = [&](std::string_view content) {
-      writeAll(calls_, file.get(), content, path);
-      if (!calls_.cut(file.get()))
-        fail(FileError::Action::write, path, GetLastError());
-    };
-    try {
-      writeFromStart(bytes);
-    } catch (const Failure &) {
-      // Whole or nothing: the memos go back where the new bytes failed.
-      SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
-      try {
-        writeFromStart(previous);
-      } catch (const Failure &) {
-      }
-      throw;
-    }
+    // A byte order mark written first would stand over the first memo's
+    // number until the cut; cut first, and what a failure leaves holds the
+    // memos or none. Writing the old bytes back would risk a part of them.
+    if (!calls_.cut(file.get()))
+      fail(FileError::Action::write, path, GetLastError());
+    writeAll(calls_, file.get(), head, path);
     closeOrFail(file, FileError::Action::write, path);
   });
 }

@@ -3,6 +3,7 @@
 // out, a read-only one opened for delete), the file system's calls answer
 // as Windows does, through the seam that it offers for this.
 #include "core/error_text.h"
+#include "core/memo_store.h"
 #include "test_files.h"
 #include "win32/file_system_win32.h"
 
@@ -34,6 +35,17 @@ struct TurnTest : ::testing::Test {
   static HANDLE refused() {
     SetLastError(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
+  }
+  // A user who may write memo.txt but make no file beside it: no lock file,
+  // no temporary file.
+  void takeNoNewFile() {
+    calls.open = [real = calls.open](const std::wstring &path, DWORD access, DWORD share,
+                                     DWORD disposition, DWORD flags) {
+      return disposition != OPEN_EXISTING &&
+                     GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES
+                 ? refused()
+                 : real(path, access, share, disposition, flags);
+    };
   }
   // The lock as another copy holds it during its turn.
   HANDLE holdLock() const {
@@ -143,6 +155,39 @@ TEST_F(TurnTest, ALockThatCannotBeTakenIsNamedAndNothingIsChanged) {
   }
   EXPECT_FALSE(changed);
   EXPECT_EQ(readBytes(memo), "000 a\r\n");
+}
+
+// Clear all where the folder takes no new file goes through memo.txt itself.
+// A network that drops at any call of it leaves the old memos or none, never
+// a memo that lost its number and first characters; and once it is done, a
+// UTF-8 file keeps the mark that says so.
+TEST_F(TurnTest, ClearAllInPlaceLeavesTheOldMemosOrNoneWhereverTheNetworkDrops) {
+  const std::string notepads = "000 牛乳\r\n001 卵\r\n"; // UTF-8 without the mark
+  takeNoNewFile();
+  const FileCalls real = calls;
+  for (int drop = 1;; ++drop) {
+    writeBytes(memo, notepads);
+    int made = 0;
+    const auto dropped = [&] {
+      SetLastError(ERROR_NETNAME_DELETED);
+      return ++made >= drop;
+    };
+    calls.write = [&](HANDLE file, std::string_view bytes, DWORD &written) {
+      return !dropped() && real.write(file, bytes, written);
+    };
+    calls.cut = [&](HANDLE file) { return !dropped() && real.cut(file); };
+    Win32FileSystem files(calls);
+    tallynix::MemoStore store(files, memo);
+    try {
+      store.clear(*store.snapshot());
+      EXPECT_EQ(readBytes(memo), "\xEF\xBB\xBF");
+      break;
+    } catch (const FileError &) {
+    }
+    const auto left = store.readAll();
+    EXPECT_TRUE(left.empty() || left == (std::vector<std::wstring>{L"牛乳", L"卵"}))
+        << "dropped at call " << drop << ": " << readBytes(memo);
+  }
 }
 
 TEST(Paths, FilesBesideMemoTxtAreOpenedByTheirExtendedPathsAndShownByTheirOwn) {
