@@ -21,18 +21,26 @@ public:
   // be taken; fullPath is then the lock file's.
   enum class Action { create, read, write, replace, query, notAFile, wouldMisread, lock };
 
-  FileError(Action action, std::wstring fullPath, std::wstring systemText)
+  FileError(Action action, std::wstring fullPath, std::wstring systemText,
+            bool heldByAnother = false)
       : std::runtime_error("file operation failed"), action_(action),
-        fullPath_(std::move(fullPath)), systemText_(std::move(systemText)) {}
+        fullPath_(std::move(fullPath)), systemText_(std::move(systemText)),
+        heldByAnother_(heldByAnother) {}
 
   Action action() const noexcept { return action_; }
   const std::wstring &fullPath() const noexcept { return fullPath_; }
   const std::wstring &systemText() const noexcept { return systemText_; }
+  // Whether another program held the file open in a way that refused the
+  // operation (a viewer that does not share delete refuses a replace),
+  // rather than the file or its folder refusing it by itself (read-only,
+  // denied by an ACL, a full disk).
+  bool heldByAnother() const noexcept { return heldByAnother_; }
 
 private:
   Action action_;
   std::wstring fullPath_;
   std::wstring systemText_;
+  bool heldByAnother_;
 };
 
 // Files are named relative to the current directory at each call. Every
@@ -67,9 +75,9 @@ public:
   // Whether the file's folder takes a new file, as replace needs.
   virtual bool takesNewFiles(std::string_view name) = 0;
   // Empties the file through one handle on the file itself, then writes
-  // `head` (a byte order mark, or nothing) into it: for a folder that takes
-  // no new file. The cut comes first, so that a failure at any point leaves
-  // the old bytes or a file that holds no memo.
+  // `head` (a byte order mark, or nothing) into it: where the file cannot be
+  // replaced (see FileError::heldByAnother). The cut comes first, so that a
+  // failure at any point leaves the old bytes or a file that holds no memo.
   virtual void emptyInPlace(std::string_view name, std::string_view head) = 0;
   // The size in bytes, or nothing when the file does not exist.
   virtual std::optional<std::uint64_t> size(std::string_view name) = 0;

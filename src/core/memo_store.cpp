@@ -149,10 +149,20 @@ void MemoStore::write(std::string_view before, std::string after, Reading readin
   if (reads.encoding != reading.encoding ||
       !std::equal(memos.begin(), memos.end(), expected.begin(), expected.end()))
     throw FileError(FileError::Action::wouldMisread, files_.fullPath(fileName_), {});
-  if (way == Way::clear && !files_.takesNewFiles(fileName_))
-    files_.emptyInPlace(fileName_, after);
-  else
-    files_.replace(fileName_, after);
+  if (way != Way::clear)
+    return files_.replace(fileName_, after);
+  // Clear all goes through the file itself where it cannot replace it: in
+  // a folder that takes no new file, or while another program (many a
+  // viewer) holds memo.txt open without sharing its delete.
+  if (files_.takesNewFiles(fileName_)) {
+    try {
+      return files_.replace(fileName_, after);
+    } catch (const FileError &error) {
+      if (!error.heldByAnother())
+        throw;
+    }
+  }
+  files_.emptyInPlace(fileName_, after);
 }
 
 } // namespace tallynix

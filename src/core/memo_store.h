@@ -82,8 +82,8 @@ private:
   // Writes nothing, and throws, when the new bytes would read any memo
   // otherwise: a change never turns how the rest of the file reads. An
   // append whose file reads as before is appended; anything else replaces
-  // the file in one step, or, for clear all in a folder that takes no new
-  // file, is written through one handle.
+  // the file in one step, or, for clear all where the file cannot be
+  // replaced, is written through one handle.
   enum class Way { change, append, clear };
   void write(std::string_view before, std::string after, Reading reading,
              std::span<const std::wstring> expected, Way way = Way::change);

@@ -79,7 +79,8 @@ void patiently(const FileCalls &calls, ULONGLONG deadline, FunctionRef attempt,
       return;
     } catch (const Failure &failure) {
       if (!failure.busy || calls.now() >= deadline)
-        throw FileError(failure.action, displayPath(failure.path), systemErrorText(failure.error));
+        throw FileError(failure.action, displayPath(failure.path), systemErrorText(failure.error),
+                        failure.busy);
     }
     if (!waiting)
       waiting.emplace();
@@ -129,6 +130,14 @@ bool folderTakesNewFiles(const FileCalls &calls, const std::wstring &path) {
                              FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE));
   const DWORD error = made ? ERROR_SUCCESS : GetLastError();
   return made || error == ERROR_FILE_EXISTS || isBusy(error);
+}
+
+// Whether another program has the file open: Windows then refuses to open
+// it for delete without sharing. A read-only file, or an ACL that denies
+// delete, refuses a replace with the same "access denied", but opens so.
+bool heldByAnother(const FileCalls &calls, const std::wstring &path) {
+  UniqueFile probe(calls.open(path, DELETE, 0, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
+  return !probe && isBusy(GetLastError());
 }
 
 bool isRunning(DWORD process) {
@@ -333,16 +342,22 @@ void Win32FileSystem::replace(std::string_view name, std::string_view bytes) {
     patiently(calls_, until, [&] {
       if (!MoveFileExW(temporary.c_str(), path.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        // A program that holds memo.txt without sharing its delete (a
+        // viewer; a sync client for a moment) and a read-only memo.txt are
+        // both "access denied": only the first is waited out, and it is
+        // told as what it is.
         const DWORD error = GetLastError();
-        throw Failure{FileError::Action::replace, path, error,
-                      isBusy(error) || error == ERROR_ACCESS_DENIED};
+        fail(FileError::Action::replace, path,
+             error == ERROR_ACCESS_DENIED && heldByAnother(calls_, path) ? ERROR_SHARING_VIOLATION
+                                                                         : error);
       }
     });
   } catch (const FileError &error) {
     DeleteFileW(temporary.c_str());
     // Whatever step failed, what the user needs to know is that memo.txt
     // was not rewritten and still holds every memo.
-    throw FileError(FileError::Action::replace, displayPath(path), error.systemText());
+    throw FileError(FileError::Action::replace, displayPath(path), error.systemText(),
+                    error.heldByAnother());
   }
 }
 
