@@ -123,13 +123,19 @@ std::wstring temporaryName(const std::wstring &path, DWORD process) {
 
 // Whether the folder of the file at `path` lets this process make a new
 // file in it. Only trying tells: an ACL, a read-only share, a write-protected
-// disk and a policy each refuse in their own way. The try is this process's
-// temporary file, made hidden and deleted as it closes.
+// disk and a policy each refuse in their own way. The try is a file of its
+// own name, apart from the rewrite's, made hidden and deleted as it closes.
 bool folderTakesNewFiles(const FileCalls &calls, const std::wstring &path) {
-  UniqueFile made(calls.open(temporaryName(path, GetCurrentProcessId()), DELETE, 0, CREATE_NEW,
-                             FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE));
+  const std::wstring probe = path + L"." + std::to_wstring(GetCurrentProcessId()) + L".probe";
+  UniqueFile made(
+      calls.open(probe, DELETE, 0, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE));
   const DWORD error = made ? ERROR_SUCCESS : GetLastError();
-  return made || error == ERROR_FILE_EXISTS || isBusy(error);
+  if (made || error == ERROR_FILE_EXISTS || isBusy(error))
+    return true;
+  // An indexer or a sync client that still holds the last try keeps its name
+  // on its way out, which Windows refuses to open at all: the folder took it.
+  return error == ERROR_ACCESS_DENIED && calls.look(probe) == INVALID_FILE_ATTRIBUTES &&
+         GetLastError() == ERROR_ACCESS_DENIED;
 }
 
 // Whether another program has the file open: Windows then refuses to open
@@ -178,11 +184,9 @@ void removeAbandonedTemporaries(const std::wstring &path) {
 }
 
 // The whole file in one attempt.
-std::string readWhole(const FileCalls &calls, const std::wstring &path) {
-  UniqueFile file =
-      open(calls, path, GENERIC_READ, kShareReadWrite, OPEN_EXISTING, FileError::Action::read);
+std::string readWhole(HANDLE file, const std::wstring &path) {
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size))
+  if (!SetFilePointerEx(file, {}, nullptr, FILE_BEGIN) || !GetFileSizeEx(file, &size))
     fail(FileError::Action::read, path, GetLastError());
   if (static_cast<unsigned long long>(size.QuadPart) > std::numeric_limits<std::size_t>::max() / 2)
     fail(FileError::Action::read, path, ERROR_NOT_ENOUGH_MEMORY);
@@ -192,7 +196,7 @@ std::string readWhole(const FileCalls &calls, const std::wstring &path) {
     const std::size_t left = bytes.size() - done;
     const DWORD chunk = static_cast<DWORD>(left < (1u << 30) ? left : std::size_t{1} << 30);
     DWORD got = 0;
-    if (!ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr))
+    if (!ReadFile(file, bytes.data() + done, chunk, &got, nullptr))
       fail(FileError::Action::read, path, GetLastError());
     if (got == 0)
       break; // the file shrank while we read it
@@ -200,6 +204,12 @@ std::string readWhole(const FileCalls &calls, const std::wstring &path) {
   }
   bytes.resize(done);
   return bytes;
+}
+
+std::string readWhole(const FileCalls &calls, const std::wstring &path) {
+  const UniqueFile file =
+      open(calls, path, GENERIC_READ, kShareReadWrite, OPEN_EXISTING, FileError::Action::read);
+  return readWhole(file.get(), path);
 }
 
 } // namespace
@@ -288,7 +298,9 @@ void Win32FileSystem::touch(std::string_view name) {
 std::string Win32FileSystem::read(std::string_view name) {
   const std::wstring path = pathOf(name);
   std::string bytes;
-  patiently(calls_, deadline(), [&] { bytes = readWhole(calls_, path); });
+  const HANDLE held = changing_ && changing_->name == name ? changing_->held : nullptr;
+  patiently(calls_, deadline(),
+            [&] { bytes = held ? readWhole(held, path) : readWhole(calls_, path); });
   return bytes;
 }
 
@@ -432,9 +444,9 @@ std::wstring Win32FileSystem::resolve(std::string_view name) {
   throw FileError(FileError::Action::read, displayPath(path), systemErrorText(error));
 }
 
-UniqueFile Win32FileSystem::takeTurn(const std::wstring &path) {
+Win32FileSystem::Turn Win32FileSystem::takeTurn(const std::wstring &path) {
   const std::wstring lock = path + L".lock";
-  UniqueFile turn;
+  Turn turn;
   patiently(
       calls_, calls_.now() + kTurnMs, [&] { turn = tryTurn(lock, path); }, kTurnStepMs);
   return turn;
@@ -446,11 +458,11 @@ UniqueFile Win32FileSystem::takeTurn(const std::wstring &path) {
 // sharing the folder. It is hidden and deleted when closed, and the system
 // closes it when a copy dies, so it neither lingers nor blocks the next
 // start. Throws a Failure, busy while another try may succeed.
-UniqueFile Win32FileSystem::tryTurn(const std::wstring &lock, const std::wstring &path) {
+Win32FileSystem::Turn Win32FileSystem::tryTurn(const std::wstring &lock, const std::wstring &path) {
   UniqueFile turn(calls_.open(lock, GENERIC_READ | DELETE, 0, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE));
   if (turn)
-    return turn;
+    return {std::move(turn)};
   const DWORD error = GetLastError();
   if (isBusy(error))
     throw Failure{FileError::Action::lock, lock, error, true}; // another copy's turn
@@ -458,12 +470,12 @@ UniqueFile Win32FileSystem::tryTurn(const std::wstring &lock, const std::wstring
   if (error != ERROR_ACCESS_DENIED || attributes == INVALID_FILE_ATTRIBUTES) {
     // No lock file to be seen. Either its holder's close deleted it since
     // the open (Windows refuses to open a file on its way out), and the turn
-    // is free now; or the folder takes no new file, and then nothing else
-    // can take the turn either: the change goes ahead without it. Making a
-    // file there tells which.
+    // is free now; or the folder takes no new file, and no copy can make
+    // the lock file there: memo.txt itself is held instead. Making a file
+    // there tells which.
     if (folderTakesNewFiles(calls_, path))
       throw Failure{FileError::Action::lock, lock, error, error == ERROR_ACCESS_DENIED};
-    return turn;
+    return {holdWithoutLock(lock, path), true};
   }
   if (attributes & FILE_ATTRIBUTE_DIRECTORY)
     throw Failure{FileError::Action::lock, lock, error, false};
@@ -477,18 +489,36 @@ UniqueFile Win32FileSystem::tryTurn(const std::wstring &lock, const std::wstring
     throw Failure{FileError::Action::lock, lock, error, true};
   UniqueFile leftover(calls_.open(lock, GENERIC_READ, 0, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
   if (leftover)
-    return leftover;
+    return {std::move(leftover)};
   // Held by another copy, or not even readable here: waited for, then the
   // user learns which file stands in the way.
   throw Failure{FileError::Action::lock, lock, GetLastError(), true};
+}
+
+// Where the folder takes no new file, the turn is memo.txt itself, held
+// open for reading and sharing only writing: a copy whose turn begins
+// meanwhile waits to read memo.txt, and so changes it after this copy, and
+// cannot replace it; this copy's own writes share the hold, and its reads go
+// through it. A copy whose turn began before shows by its lock file: the
+// hold is let go for it. Nothing is held where memo.txt is missing, which
+// the change cannot make there.
+UniqueFile Win32FileSystem::holdWithoutLock(const std::wstring &lock, const std::wstring &path) {
+  UniqueFile held(
+      calls_.open(path, GENERIC_READ, FILE_SHARE_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
+  if (!held && GetLastError() != ERROR_FILE_NOT_FOUND)
+    fail(FileError::Action::write, path, GetLastError());
+  if (calls_.look(lock) != INVALID_FILE_ATTRIBUTES)
+    throw Failure{FileError::Action::lock, lock, ERROR_SHARING_VIOLATION, true};
+  return held;
 }
 
 void Win32FileSystem::exclusively(std::string_view name, FunctionRef change) {
   // A file of its own rather than a share mode on memo.txt: Windows does not
   // replace a file that is held open, and a rewrite ends in a replace.
   const std::wstring path = resolve(name);
-  const UniqueFile turn = takeTurn(path); // closing it ends the turn
-  changing_ = Changing{std::string(name), path, calls_.now() + kChangeMs};
+  const Turn turn = takeTurn(path); // closing it ends the turn
+  changing_ = Changing{std::string(name), path, calls_.now() + kChangeMs,
+                       turn.isFile ? turn.handle.get() : nullptr};
   struct Over {
     std::optional<Changing> &changing;
     ~Over() { changing.reset(); }

@@ -58,10 +58,15 @@ private:
   // then replaces that file, not the link, and its lock and temporary file
   // lie beside it, where every copy sees them.
   std::wstring resolve(std::string_view name);
-  // This copy's turn on the file at `path` (resolved); nothing where its
-  // folder takes no new file.
-  UniqueFile takeTurn(const std::wstring &path);
-  UniqueFile tryTurn(const std::wstring &lock, const std::wstring &path);
+  // This copy's turn on the file at `path` (resolved): its lock file, or
+  // where the folder takes no new file, the file itself held.
+  struct Turn {
+    UniqueFile handle;
+    bool isFile = false;
+  };
+  Turn takeTurn(const std::wstring &path);
+  Turn tryTurn(const std::wstring &lock, const std::wstring &path);
+  UniqueFile holdWithoutLock(const std::wstring &lock, const std::wstring &path);
 
   // The `\\?\` path that every operation opens: the resolved one during a
   // change.
@@ -73,6 +78,7 @@ private:
     std::string name;
     std::wstring path;
     ULONGLONG deadline;
+    HANDLE held; // the file itself as the turn, which the change reads through
   };
 
   FileCalls calls_;

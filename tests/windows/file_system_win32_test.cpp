@@ -157,6 +157,49 @@ TEST_F(TurnTest, ALockThatCannotBeTakenIsNamedAndNothingIsChanged) {
   EXPECT_EQ(readBytes(memo), "000 a\r\n");
 }
 
+// A copy whose user may write memo.txt but make no file beside it has no
+// lock file to take: it holds memo.txt itself through its change. Another
+// copy's turn that began before is waited for; one that begins meanwhile
+// can neither read memo.txt nor replace it until the change is done.
+TEST_F(TurnTest, WithoutALockFileTheChangeHoldsMemoTxtItself) {
+  takeNoNewFile();
+  calls.open = [&, open = calls.open](const std::wstring &path, DWORD access, DWORD share,
+                                      DWORD disposition, DWORD flags) {
+    return path.ends_with(L".lock") ? refused() : open(path, access, share, disposition, flags);
+  };
+  HANDLE before = holdLock(); // not there yet at the first look, done by the third
+  ASSERT_NE(before, INVALID_HANDLE_VALUE);
+  int looks = 0;
+  calls.look = [&, look = calls.look](const std::wstring &path) {
+    if (++looks == 1) {
+      SetLastError(ERROR_FILE_NOT_FOUND);
+      return INVALID_FILE_ATTRIBUTES;
+    }
+    if (looks == 3)
+      CloseHandle(std::exchange(before, INVALID_HANDLE_VALUE));
+    return look(path);
+  };
+  const std::wstring path = std::filesystem::path(memo).wstring();
+  const std::string replacement = memo + ".4000000000.tmp";
+  writeBytes(replacement, "000 another copy's\r\n");
+  Win32FileSystem files(calls);
+  files.exclusively(memo, [&] {
+    EXPECT_EQ(before, INVALID_HANDLE_VALUE) << "ran while another copy had its turn";
+    HANDLE other = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(other, INVALID_HANDLE_VALUE) << "another copy read memo.txt mid-change";
+    if (other != INVALID_HANDLE_VALUE)
+      CloseHandle(other);
+    EXPECT_FALSE(MoveFileExW(std::filesystem::path(replacement).wstring().c_str(), path.c_str(),
+                             MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(files.read(memo), "000 a\r\n");
+    files.append(memo, "001 b\r\n");
+  });
+  EXPECT_EQ(readBytes(memo), "000 a\r\n001 b\r\n");
+  if (before != INVALID_HANDLE_VALUE)
+    CloseHandle(before);
+}
+
 // Clear all where the folder takes no new file goes through memo.txt itself.
 // A network that drops at any call of it leaves the old memos or none, never
 // a memo that lost its number and first characters; and once it is done, a
