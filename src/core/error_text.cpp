@@ -30,6 +30,11 @@ const wchar_t *whatFailed(FileError::Action action) {
            L"ほかのタリニクスが memo.txt を変更中なら、少し待ってからもう一度試してください。"
            L"どのタリニクスも動いていないのにこのお知らせが出るときは、memo.txt.lock "
            L"を削除してください（メモは memo.txt に残っています）。";
+  case FileError::Action::noLinkTarget:
+    return L"memo.txt "
+           L"はほかの場所のファイルへのリンクですが、リンク先のファイルが見つからないため、"
+           L"何も変更しませんでした。\n"
+           L"同期ソフトがファイルを置き直している途中なら、少し待ってからもう一度試してください。";
   }
   return L"メモファイルを扱えませんでした。";
 }

@@ -18,8 +18,20 @@ class FileError : public std::runtime_error {
 public:
   // wouldMisread: the store wrote nothing, as the change would make memo.txt
   // read some memo otherwise. lock: this copy's turn on the file could not
-  // be taken; fullPath is then the lock file's.
-  enum class Action { create, read, write, replace, query, notAFile, wouldMisread, lock };
+  // be taken; fullPath is then the lock file's. noLinkTarget: the name is a
+  // link whose target is not there, and nothing was changed, so as not to
+  // write a file in the link's place.
+  enum class Action {
+    create,
+    read,
+    write,
+    replace,
+    query,
+    notAFile,
+    wouldMisread,
+    lock,
+    noLinkTarget
+  };
 
   FileError(Action action, std::wstring fullPath, std::wstring systemText,
             bool heldByAnother = false)

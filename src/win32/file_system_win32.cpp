@@ -280,10 +280,13 @@ ULONGLONG Win32FileSystem::deadline() const {
 
 void Win32FileSystem::touch(std::string_view name) {
   // Asks for no write access: a read-only memo file still opens for reading.
+  // Opens the name itself: a link stays as it is, and where its target is
+  // gone (a sync client between its delete and its new copy) no empty file
+  // is made there, which could be synced over the memos.
   const std::wstring path = pathOf(name);
   patiently(calls_, deadline(), [&] {
-    UniqueFile file(
-        calls_.open(path, FILE_READ_ATTRIBUTES, kShareAll, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL));
+    UniqueFile file(calls_.open(path, FILE_READ_ATTRIBUTES, kShareAll, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT));
     if (!file) {
       const DWORD error = GetLastError();
       const DWORD attributes = calls_.look(path);
@@ -412,15 +415,34 @@ std::optional<std::uint64_t> Win32FileSystem::size(std::string_view name) {
 
 std::wstring Win32FileSystem::resolve(std::string_view name) {
   const std::wstring path = extendedPath(fullPathOf(widen(name)));
-  // No access to the content: a file held without sharing still opens, and
-  // so does a folder in the file's place (whose change then fails as such).
+  // The name itself first, to tell a link by its own reparse tag. No access
+  // to the content: a file held without sharing still opens, and so does a
+  // folder in the file's place (whose change then fails as such).
   UniqueFile file(calls_.open(path, FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING,
-                              FILE_FLAG_BACKUP_SEMANTICS));
+                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT));
   if (!file) {
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
       return path; // the change makes it
     throw FileError(FileError::Action::read, displayPath(path), systemErrorText(error));
+  }
+  // Only a symbolic link or a mount point leads elsewhere: a cloud file's
+  // placeholder is a reparse point too, and is the file itself.
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  const bool link =
+      calls_.tag(file.get(), tag) && (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+      (tag.ReparseTag == IO_REPARSE_TAG_SYMLINK || tag.ReparseTag == IO_REPARSE_TAG_MOUNT_POINT);
+  if (link) {
+    file = UniqueFile(calls_.open(path, FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS));
+    if (!file) {
+      // Its target gone (a sync client between its delete and its new
+      // copy): a change made at the link's own path would cut it.
+      const DWORD error = GetLastError();
+      const bool gone = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+      throw FileError(gone ? FileError::Action::noLinkTarget : FileError::Action::read,
+                      displayPath(path), systemErrorText(error));
+    }
   }
   std::wstring real(MAX_PATH, L'\0');
   for (;;) {
@@ -437,11 +459,9 @@ std::wstring Win32FileSystem::resolve(std::string_view name) {
   }
   // A file system that cannot say (some network redirectors): where the name
   // is no link, the file is where it is named; a link is not cut loose.
-  const DWORD error = GetLastError();
-  const DWORD attributes = calls_.look(path);
-  if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+  if (!link)
     return path;
-  throw FileError(FileError::Action::read, displayPath(path), systemErrorText(error));
+  throw FileError(FileError::Action::read, displayPath(path), systemErrorText(GetLastError()));
 }
 
 Win32FileSystem::Turn Win32FileSystem::takeTurn(const std::wstring &path) {

@@ -200,6 +200,48 @@ TEST_F(TurnTest, WithoutALockFileTheChangeHoldsMemoTxtItself) {
     CloseHandle(before);
 }
 
+// memo.txt a symbolic link whose target a sync client has deleted and brings
+// back a moment later. Wine opens a link as its target, so the calls answer
+// as Windows does: the name opens as the link itself only with
+// FILE_FLAG_OPEN_REPARSE_POINT, and otherwise as its target.
+TEST_F(TurnTest, ALinkWhoseTargetIsGoneGetsNoEmptyTargetAndIsNotCut) {
+  const std::string target = folder.file("synced.txt");
+  HANDLE link = INVALID_HANDLE_VALUE; // the link itself, as last opened
+  calls.open = [&](const std::wstring &path, DWORD access, DWORD share, DWORD disposition,
+                   DWORD flags) {
+    if (!path.ends_with(L"\\memo.txt"))
+      return real(path, access, share, disposition, flags);
+    if (flags & FILE_FLAG_OPEN_REPARSE_POINT)
+      return link = real(path, access, share, disposition, flags);
+    const std::wstring to = std::filesystem::path(target).wstring();
+    HANDLE file = real(to, access, share, disposition, flags);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND) {
+      writeBytes(target, "000 a\r\n001 b\r\n"); // back, as the sync client's copy
+      SetLastError(ERROR_FILE_NOT_FOUND);
+    }
+    return file;
+  };
+  calls.tag = [&, tag = calls.tag](HANDLE file, FILE_ATTRIBUTE_TAG_INFO &info) {
+    if (file != link)
+      return tag(file, info);
+    info = {FILE_ATTRIBUTE_REPARSE_POINT, IO_REPARSE_TAG_SYMLINK};
+    return TRUE;
+  };
+  Win32FileSystem files(calls);
+  tallynix::MemoStore store(files, memo);
+  store.touch();
+  EXPECT_FALSE(std::filesystem::exists(target)) << "an empty file made where the link leads";
+  std::filesystem::remove(target);
+  try {
+    store.removeSelected(0, L"a");
+    ADD_FAILURE() << "changed";
+  } catch (const FileError &error) {
+    EXPECT_EQ(error.action(), FileError::Action::noLinkTarget);
+  }
+  EXPECT_EQ(readBytes(memo), "000 a\r\n") << "the link replaced by a file";
+  EXPECT_EQ(readBytes(target), "000 a\r\n001 b\r\n");
+}
+
 // Clear all where the folder takes no new file goes through memo.txt itself.
 // A network that drops at any call of it leaves the old memos or none, never
 // a memo that lost its number and first characters; and once it is done, a
