@@ -19,6 +19,16 @@ TEST(ErrorText, AFailedReplaceSaysTheMemosAreIntact) {
   EXPECT_NE(describeError(error).find(L"メモは元のまま残っています"), std::wstring::npos);
 }
 
+// memo.txt a link to D:\Sync\notes.txt: the turn is taken beside that file.
+TEST(ErrorText, ALockThatCannotBeTakenIsNamedAsItIsReallyCalled) {
+  const std::wstring text = describeError(
+      FileError(FileError::Action::lock, L"D:\\Sync\\notes.txt.lock", L"Access is denied."));
+  EXPECT_NE(text.find(L"notes.txt.lock を削除してください（メモは notes.txt に残っています）"),
+            std::wstring::npos)
+      << text;
+  EXPECT_EQ(text.find(L"memo.txt.lock"), std::wstring::npos) << text;
+}
+
 TEST(ErrorText, RefusedTextNamesTheCharacterAndSaysWhatToDo) {
   const std::wstring text = describeError(UnrepresentableText(L"\U0001F600"));
   EXPECT_NE(text.find(L"「\U0001F600」"), std::wstring::npos);
