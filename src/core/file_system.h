@@ -104,6 +104,25 @@ public:
     (void)name;
     change();
   }
+
+  // The operations from `beginCommand` to `endCommand` are one command of
+  // the user's. The window's thread answers nothing while they wait (for a
+  // busy file, another copy's turn), so their waits end by one deadline
+  // together. A command begun within another keeps the outer one's.
+  virtual void beginCommand() {}
+  virtual void endCommand() {}
+};
+
+// One command's file operations, for as long as it lives.
+class FileCommand {
+public:
+  explicit FileCommand(FileSystem &files) : files_(files) { files_.beginCommand(); }
+  ~FileCommand() { files_.endCommand(); }
+  FileCommand(const FileCommand &) = delete;
+  FileCommand &operator=(const FileCommand &) = delete;
+
+private:
+  FileSystem &files_;
 };
 
 } // namespace tallynix

@@ -46,6 +46,10 @@ public:
   explicit MemoStore(FileSystem &files, std::string_view fileName = kMemoFileName)
       : files_(files), fileName_(fileName) {}
 
+  // The store's file operations until the result goes are one command of
+  // the user's (see FileSystem::beginCommand).
+  FileCommand command() { return FileCommand(files_); }
+
   void touch();
   std::vector<std::wstring> readAll();
   // The memos as the file holds them now, or nothing when another program

@@ -2,6 +2,7 @@
 
 #include "win32/handles.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <limits>
 #include <optional>
@@ -22,9 +23,15 @@ constexpr ULONGLONG kChangeMs = 2 * kPatienceMs;
 // that changes memo.txt often could keep the turn from this one.
 constexpr ULONGLONG kTurnMs = kChangeMs + 500;
 constexpr DWORD kTurnStepMs = 5;
-// The window's thread waits through another copy's turn and then its own
-// change; Windows gives a program five seconds to answer at sign-out.
-static_assert(kTurnMs + kChangeMs < 5000);
+// One click of the user's is one command: a touch, the wait for another
+// copy's turn, the change, a read after it. The window's thread answers
+// nothing meanwhile, and Windows gives a program five seconds to answer at
+// sign-out: every wait of a command ends by one deadline. A wait ends at
+// most one step past it, and each operation after it is tried once; the
+// rest of the five seconds is for the calls themselves (a slow flush).
+constexpr ULONGLONG kCommandMs = 4000;
+constexpr ULONGLONG kCallsMs = 900;
+static_assert(kCommandMs + std::max<ULONGLONG>(kRetryStepMs, kTurnStepMs) + kCallsMs < 5000);
 
 std::wstring widen(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }
 
@@ -273,10 +280,19 @@ std::wstring Win32FileSystem::pathOf(std::string_view name) const {
   return extendedPath(fullPathOf(widen(name)));
 }
 
-ULONGLONG Win32FileSystem::deadline() const {
-  const ULONGLONG own = calls_.now() + kPatienceMs;
-  return changing_ && changing_->deadline < own ? changing_->deadline : own;
+ULONGLONG Win32FileSystem::deadline(ULONGLONG patience) const {
+  ULONGLONG until = calls_.now() + patience;
+  if (changing_)
+    until = std::min(until, changing_->deadline);
+  return commands_ ? std::min(until, commandEnds_) : until;
 }
+
+void Win32FileSystem::beginCommand() {
+  if (commands_++ == 0)
+    commandEnds_ = calls_.now() + kCommandMs;
+}
+
+void Win32FileSystem::endCommand() { --commands_; }
 
 void Win32FileSystem::touch(std::string_view name) {
   // Asks for no write access: a read-only memo file still opens for reading.
@@ -284,7 +300,7 @@ void Win32FileSystem::touch(std::string_view name) {
   // gone (a sync client between its delete and its new copy) no empty file
   // is made there, which could be synced over the memos.
   const std::wstring path = pathOf(name);
-  patiently(calls_, deadline(), [&] {
+  patiently(calls_, deadline(kPatienceMs), [&] {
     UniqueFile file(calls_.open(path, FILE_READ_ATTRIBUTES, kShareAll, OPEN_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT));
     if (!file) {
@@ -302,7 +318,7 @@ std::string Win32FileSystem::read(std::string_view name) {
   const std::wstring path = pathOf(name);
   std::string bytes;
   const HANDLE held = changing_ && changing_->name == name ? changing_->held : nullptr;
-  patiently(calls_, deadline(),
+  patiently(calls_, deadline(kPatienceMs),
             [&] { bytes = held ? readWhole(held, path) : readWhole(calls_, path); });
   return bytes;
 }
@@ -323,7 +339,7 @@ void Win32FileSystem::append(std::string_view name, std::string_view bytes) {
   // FILE_APPEND_DATA: each write lands at the end of the file as it is
   // then, whoever else appends.
   const std::wstring path = pathOf(name);
-  patiently(calls_, deadline(), [&] {
+  patiently(calls_, deadline(kPatienceMs), [&] {
     UniqueFile file = open(calls_, path, FILE_APPEND_DATA, kShareReadWrite, OPEN_ALWAYS,
                            FileError::Action::write);
     writeAll(calls_, file.get(), bytes, path);
@@ -339,7 +355,7 @@ void Win32FileSystem::replace(std::string_view name, std::string_view bytes) {
   const std::wstring path = pathOf(name);
   const std::wstring temporary = temporaryName(path, GetCurrentProcessId());
   removeAbandonedTemporaries(path);
-  const ULONGLONG until = deadline();
+  const ULONGLONG until = deadline(kPatienceMs);
   try {
     patiently(calls_, until, [&] {
       try {
@@ -382,7 +398,7 @@ bool Win32FileSystem::takesNewFiles(std::string_view name) {
 
 void Win32FileSystem::emptyInPlace(std::string_view name, std::string_view head) {
   const std::wstring path = pathOf(name);
-  patiently(calls_, deadline(), [&] {
+  patiently(calls_, deadline(kPatienceMs), [&] {
     UniqueFile file =
         open(calls_, path, GENERIC_WRITE, kShareReadWrite, OPEN_EXISTING, FileError::Action::write);
     // A byte order mark written first would stand over the first memo's
@@ -398,7 +414,7 @@ void Win32FileSystem::emptyInPlace(std::string_view name, std::string_view head)
 std::optional<std::uint64_t> Win32FileSystem::size(std::string_view name) {
   const std::wstring path = pathOf(name);
   std::optional<std::uint64_t> size;
-  patiently(calls_, deadline(), [&] {
+  patiently(calls_, deadline(kPatienceMs), [&] {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
       const DWORD error = GetLastError();
@@ -468,7 +484,7 @@ Win32FileSystem::Turn Win32FileSystem::takeTurn(const std::wstring &path) {
   const std::wstring lock = path + L".lock";
   Turn turn;
   patiently(
-      calls_, calls_.now() + kTurnMs, [&] { turn = tryTurn(lock, path); }, kTurnStepMs);
+      calls_, deadline(kTurnMs), [&] { turn = tryTurn(lock, path); }, kTurnStepMs);
   return turn;
 }
 

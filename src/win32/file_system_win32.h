@@ -52,6 +52,8 @@ public:
   // Two steps before the change, each of which can fail on its own: where
   // the file really is, then this copy's turn on it there.
   void exclusively(std::string_view name, FunctionRef change) override;
+  void beginCommand() override;
+  void endCommand() override;
 
 private:
   // The file a link named `name` leads to, once per change: its rewrite
@@ -71,8 +73,9 @@ private:
   // The `\\?\` path that every operation opens: the resolved one during a
   // change.
   std::wstring pathOf(std::string_view name) const;
-  // When a busy file stops being waited for.
-  ULONGLONG deadline() const;
+  // When a busy file stops being waited for: after `patience`, and no later
+  // than the change's and the command's deadlines.
+  ULONGLONG deadline(ULONGLONG patience) const;
 
   struct Changing {
     std::string name;
@@ -83,6 +86,8 @@ private:
 
   FileCalls calls_;
   std::optional<Changing> changing_;
+  int commands_ = 0; // begun and not ended, one within another
+  ULONGLONG commandEnds_ = 0;
 };
 
 // The `\\?\` form of a full path (C:\... or \\server\share\...), which
