@@ -87,7 +87,7 @@ void patiently(const FileCalls &calls, ULONGLONG deadline, FunctionRef attempt,
     } catch (const Failure &failure) {
       if (!failure.busy || calls.now() >= deadline)
         throw FileError(failure.action, displayPath(failure.path), systemErrorText(failure.error),
-                        failure.busy);
+                        isBusy(failure.error));
     }
     if (!waiting)
       waiting.emplace();
@@ -375,12 +375,13 @@ void Win32FileSystem::replace(std::string_view name, std::string_view bytes) {
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         // A program that holds memo.txt without sharing its delete (a
         // viewer; a sync client for a moment) and a read-only memo.txt are
-        // both "access denied": only the first is waited out, and it is
-        // told as what it is.
+        // both "access denied". Either is waited out, as a reader may be
+        // gone before the look; each is told as what it is.
         const DWORD error = GetLastError();
-        fail(FileError::Action::replace, path,
-             error == ERROR_ACCESS_DENIED && heldByAnother(calls_, path) ? ERROR_SHARING_VIOLATION
-                                                                         : error);
+        if (error != ERROR_ACCESS_DENIED)
+          fail(FileError::Action::replace, path, error);
+        throw Failure{FileError::Action::replace, path,
+                      heldByAnother(calls_, path) ? ERROR_SHARING_VIOLATION : error, true};
       }
     });
   } catch (const FileError &error) {
