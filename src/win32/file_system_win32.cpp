@@ -444,10 +444,13 @@ std::wstring Win32FileSystem::resolve(std::string_view name) {
     throw FileError(FileError::Action::read, displayPath(path), systemErrorText(error));
   }
   // Only a symbolic link or a mount point leads elsewhere: a cloud file's
-  // placeholder is a reparse point too, and is the file itself.
+  // placeholder is a reparse point too, and is the file itself. Where the
+  // tag cannot be had, any reparse point is taken for a link, not cut.
   FILE_ATTRIBUTE_TAG_INFO tag{};
+  if (!calls_.tag(file.get(), tag))
+    tag = {calls_.look(path), IO_REPARSE_TAG_SYMLINK};
   const bool link =
-      calls_.tag(file.get(), tag) && (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+      (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
       (tag.ReparseTag == IO_REPARSE_TAG_SYMLINK || tag.ReparseTag == IO_REPARSE_TAG_MOUNT_POINT);
   if (link) {
     file = UniqueFile(calls_.open(path, FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING,
@@ -542,8 +545,9 @@ Win32FileSystem::Turn Win32FileSystem::tryTurn(const std::wstring &lock, const s
 UniqueFile Win32FileSystem::holdWithoutLock(const std::wstring &lock, const std::wstring &path) {
   UniqueFile held(
       calls_.open(path, GENERIC_READ, FILE_SHARE_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
-  if (!held && GetLastError() != ERROR_FILE_NOT_FOUND)
-    fail(FileError::Action::write, path, GetLastError());
+  if (const DWORD error = held ? ERROR_SUCCESS : GetLastError();
+      error != ERROR_SUCCESS && error != ERROR_FILE_NOT_FOUND)
+    fail(FileError::Action::write, path, error);
   if (calls_.look(lock) != INVALID_FILE_ATTRIBUTES)
     throw Failure{FileError::Action::lock, lock, ERROR_SHARING_VIOLATION, true};
   return held;
@@ -555,7 +559,7 @@ void Win32FileSystem::exclusively(std::string_view name, FunctionRef change) {
   const std::wstring path = resolve(name);
   const Turn turn = takeTurn(path); // closing it ends the turn
   changing_ = Changing{std::string(name), path, calls_.now() + kChangeMs,
-                       turn.isFile ? turn.handle.get() : nullptr};
+                       turn.isFile && turn.handle ? turn.handle.get() : nullptr};
   struct Over {
     std::optional<Changing> &changing;
     ~Over() { changing.reset(); }
