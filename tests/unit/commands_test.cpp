@@ -389,36 +389,32 @@ TEST_F(Commands, ADismissedTrayMenuChangesNothing) {
 // read after a pick that is gone), on a clock that only the waits move.
 TEST(CommandsOnWindows, ADeleteWaitsLessThanFiveSecondsForAllItDoes) {
   tallynix::testing::ScratchFolder folder;
-  const std::string memo = folder.file("memo.txt");
-  tallynix::testing::writeBytes(memo, "000 a\r\n");
+  tallynix::testing::writeBytes(folder.file("memo.txt"), "000 a\r\n");
   win32::FileCalls calls = win32::FileCalls::real();
-  ULONGLONG now = 0;
+  ULONGLONG now = 0, busyUntil = 0;
   calls.now = [&] { return now; };
   calls.sleep = [&](DWORD ms) { now += ms; };
-  std::optional<ULONGLONG> busyUntil;
   calls.open = [&, open = calls.open](const std::wstring &path, DWORD access, DWORD share,
                                       DWORD disposition, DWORD flags) {
-    const bool lock = path.ends_with(L".lock");
-    if ((flags & FILE_FLAG_BACKUP_SEMANTICS) || !(lock || path.ends_with(L"\\memo.txt")))
-      return open(path, access, share, disposition, flags); // where memo.txt leads: no wait
-    if (!busyUntil)
-      busyUntil = now + (lock ? 2450 : 950);
-    if (now < *busyUntil) {
-      SetLastError(ERROR_SHARING_VIOLATION);
-      return INVALID_HANDLE_VALUE;
+    const bool lock = path.ends_with(L".lock"), busy = lock || path.ends_with(L"\\memo.txt");
+    if (busy && !(flags & FILE_FLAG_BACKUP_SEMANTICS)) { // where memo.txt leads: looked up once
+      busyUntil = busyUntil ? busyUntil : now + (lock ? 2450 : 950);
+      if (now < busyUntil) {
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return INVALID_HANDLE_VALUE;
+      }
+      busyUntil = 0; // and busy again for the next step
     }
-    busyUntil.reset(); // and busy again for the next step
     return open(path, access, share, disposition, flags);
   };
   win32::Win32FileSystem files(calls);
-  MemoStore memos(files, memo);
+  MemoStore memos(files, folder.file("memo.txt"));
   tallynix::testing::MemorySettings settings;
   FakeStrip strip;
-  MemoCommands commands(strip, memos, settings);
   strip.items = {L"gone"};
   strip.selected = 0;
   try {
-    commands.deleteMemo();
+    MemoCommands(strip, memos, settings).deleteMemo();
   } catch (const FileError &) {
   }
   EXPECT_LT(now, 5000u);
