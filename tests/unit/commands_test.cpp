@@ -382,11 +382,9 @@ TEST_F(Commands, ADismissedTrayMenuChangesNothing) {
 }
 
 #ifdef _WIN32
-// One click holds the window's thread for every file operation it makes, and
 // Windows gives a program five seconds to answer at sign-out. Here each wait
-// of a delete lasts as long as it may: memo.txt and another copy's turn are
-// let go just before each wait would give up (touch, the turn, the read, the
-// read after a pick that is gone), on a clock that only the waits move.
+// of a delete lasts as long as it may (touch, the turn, the read, the read
+// after a pick that is gone), on a clock that only the waits move.
 TEST(CommandsOnWindows, ADeleteWaitsLessThanFiveSecondsForAllItDoes) {
   tallynix::testing::ScratchFolder folder;
   tallynix::testing::writeBytes(folder.file("memo.txt"), "000 a\r\n");
@@ -398,12 +396,12 @@ TEST(CommandsOnWindows, ADeleteWaitsLessThanFiveSecondsForAllItDoes) {
                                       DWORD disposition, DWORD flags) {
     const bool lock = path.ends_with(L".lock"), busy = lock || path.ends_with(L"\\memo.txt");
     if (busy && !(flags & FILE_FLAG_BACKUP_SEMANTICS)) { // where memo.txt leads: looked up once
-      busyUntil = busyUntil ? busyUntil : now + (lock ? 2450 : 950);
+      busyUntil = busyUntil ? busyUntil : now + (lock ? 2450 : 950); // let go just in time
       if (now < busyUntil) {
         SetLastError(ERROR_SHARING_VIOLATION);
         return INVALID_HANDLE_VALUE;
       }
-      busyUntil = 0; // and busy again for the next step
+      busyUntil = 0;
     }
     return open(path, access, share, disposition, flags);
   };
@@ -413,10 +411,7 @@ TEST(CommandsOnWindows, ADeleteWaitsLessThanFiveSecondsForAllItDoes) {
   FakeStrip strip;
   strip.items = {L"gone"};
   strip.selected = 0;
-  try {
-    MemoCommands(strip, memos, settings).deleteMemo();
-  } catch (const FileError &) {
-  }
+  EXPECT_THROW(MemoCommands(strip, memos, settings).deleteMemo(), FileError);
   EXPECT_LT(now, 5000u);
 }
 #endif

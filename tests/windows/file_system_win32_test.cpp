@@ -36,15 +36,13 @@ struct TurnTest : ::testing::Test {
     SetLastError(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
-  // A user who may write memo.txt but make no file beside it: no lock file,
-  // no temporary file.
+  // A user who may write memo.txt but make no file beside it.
   void takeNoNewFile() {
     calls.open = [real = calls.open](const std::wstring &path, DWORD access, DWORD share,
                                      DWORD disposition, DWORD flags) {
-      return disposition != OPEN_EXISTING &&
-                     GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES
-                 ? refused()
-                 : real(path, access, share, disposition, flags);
+      return disposition == OPEN_EXISTING || path.ends_with(L"\\memo.txt")
+                 ? real(path, access, share, disposition, flags)
+                 : refused();
     };
   }
   // The lock as another copy holds it during its turn.
@@ -157,21 +155,18 @@ TEST_F(TurnTest, ALockThatCannotBeTakenIsNamedAndNothingIsChanged) {
   EXPECT_EQ(readBytes(memo), "000 a\r\n");
 }
 
-// A copy whose user may write memo.txt but make no file beside it has no
-// lock file to take: it holds memo.txt itself through its change. Another
-// copy's turn that began before is waited for; one that begins meanwhile
-// can neither read memo.txt nor replace it until the change is done.
+// Without a lock file, a change holds memo.txt itself: another copy's turn
+// begun before is waited for; one begun meanwhile can neither read memo.txt
+// nor replace it until the change is done.
 TEST_F(TurnTest, WithoutALockFileTheChangeHoldsMemoTxtItself) {
   takeNoNewFile();
-  calls.open = [&, open = calls.open](const std::wstring &path, auto... rest) {
-    return path.ends_with(L".lock") ? refused() : open(path, rest...);
-  };
   HANDLE before = holdLock(); // unseen at the first look, done by the third
   int looks = 0;
   calls.look = [&, look = calls.look](const std::wstring &path) {
-    if (++looks == 3)
+    const bool lock = path.ends_with(L".lock");
+    if (lock && ++looks == 3)
       CloseHandle(std::exchange(before, INVALID_HANDLE_VALUE));
-    return looks == 1 ? INVALID_FILE_ATTRIBUTES : look(path);
+    return lock && looks == 1 ? INVALID_FILE_ATTRIBUTES : look(path);
   };
   const std::wstring path = std::filesystem::path(memo).wstring();
   Win32FileSystem files(calls);
@@ -187,10 +182,8 @@ TEST_F(TurnTest, WithoutALockFileTheChangeHoldsMemoTxtItself) {
   EXPECT_EQ(readBytes(memo), "000 a\r\n001 b\r\n");
 }
 
-// memo.txt a symbolic link whose target a sync client has deleted and brings
-// back a moment later. Wine opens a link as its target, so the calls answer
-// as Windows does: memo.txt opens as the link itself only with
-// FILE_FLAG_OPEN_REPARSE_POINT, and otherwise as its target.
+// memo.txt a symbolic link whose target a sync client deletes and brings
+// back. Wine opens a link as its target; here it opens as Windows does.
 TEST_F(TurnTest, ALinkWhoseTargetIsGoneGetsNoEmptyTargetAndIsNotCut) {
   const std::string target = folder.file("synced.txt");
   calls.open = [&](const std::wstring &path, DWORD access, DWORD share, DWORD disposition,
@@ -218,10 +211,8 @@ TEST_F(TurnTest, ALinkWhoseTargetIsGoneGetsNoEmptyTargetAndIsNotCut) {
   EXPECT_EQ(readBytes(target), "000 a\r\n001 b\r\n");
 }
 
-// Clear all where the folder takes no new file goes through memo.txt itself.
-// A network that drops at any call of it leaves the old memos or none, never
-// a memo that lost its number and first characters; and once it is done, a
-// UTF-8 file keeps the mark that says so.
+// Clear all through memo.txt itself: a network drop at any call leaves the
+// old memos or none, and once done a UTF-8 file keeps its mark.
 TEST_F(TurnTest, ClearAllInPlaceLeavesTheOldMemosOrNoneWhereverTheNetworkDrops) {
   const std::string notepads = "000 牛乳\r\n001 卵\r\n"; // UTF-8 without the mark
   takeNoNewFile();
