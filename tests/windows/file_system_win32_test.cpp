@@ -54,10 +54,9 @@ struct TurnTest : ::testing::Test {
   // Runs a change through the lock's calls; true when the lock was held
   // while it ran, as another copy finds it.
   bool heldDuringChange() {
-    calls.open = [&, open = calls.open](const std::wstring &path, DWORD access, DWORD share,
-                                        DWORD disposition, DWORD flags) {
+    calls.open = [&, open = calls.open](const std::wstring &path, auto... rest) {
       opened.push_back(path);
-      return open(path, access, share, disposition, flags);
+      return open(path, rest...);
     };
     bool held = false;
     Win32FileSystem(calls).exclusively(memo, [&] {
@@ -77,10 +76,9 @@ struct TurnTest : ::testing::Test {
 TEST_F(TurnTest, ALockDeletedBetweenTheRefusedOpenAndTheLookIsTakenNotSkipped) {
   HANDLE previous = holdLock();
   ASSERT_NE(previous, INVALID_HANDLE_VALUE);
-  calls.open = [&](const std::wstring &path, DWORD access, DWORD share, DWORD disposition,
-                   DWORD flags) {
+  calls.open = [&](const std::wstring &path, auto... rest) {
     if (previous == INVALID_HANDLE_VALUE || !path.ends_with(L".lock"))
-      return real(path, access, share, disposition, flags);
+      return real(path, rest...);
     CloseHandle(std::exchange(previous, INVALID_HANDLE_VALUE)); // the holder's turn ends
     return refused();
   };
@@ -99,13 +97,11 @@ TEST_F(TurnTest, AReadOnlyLeftoverLockIsTakenOverAndGone) {
                                 FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY, nullptr);
   ASSERT_NE(leftover, INVALID_HANDLE_VALUE);
   CloseHandle(leftover);
-  calls.open = [&](const std::wstring &path, DWORD access, DWORD share, DWORD disposition,
-                   DWORD flags) {
+  calls.open = [&](const std::wstring &path, DWORD access, auto... rest) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     const bool readOnly =
         attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-    return (access & DELETE) && readOnly ? refused()
-                                         : real(path, access, share, disposition, flags);
+    return (access & DELETE) && readOnly ? refused() : real(path, access, rest...);
   };
   EXPECT_TRUE(heldDuringChange());
   EXPECT_FALSE(std::filesystem::exists(lock)) << "taken over, then deleted as usual";
@@ -119,8 +115,7 @@ TEST_F(TurnTest, AnotherCopysTurnIsWaitedForAsLongAsItsChangeMayLast) {
   const HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT);
   ULONGLONG first = 0;
   bool busyCursor = false;
-  calls.open = [&](const std::wstring &path, DWORD access, DWORD share, DWORD disposition,
-                   DWORD flags) {
+  calls.open = [&](const std::wstring &path, auto... rest) {
     // The holder lets go once the waiter has waited out both of its windows,
     // as the waiter's own clock tells.
     const ULONGLONG now = GetTickCount64();
@@ -128,7 +123,7 @@ TEST_F(TurnTest, AnotherCopysTurnIsWaitedForAsLongAsItsChangeMayLast) {
     first = first ? first : now;
     if (holder != INVALID_HANDLE_VALUE && now - first >= 2000)
       CloseHandle(std::exchange(holder, INVALID_HANDLE_VALUE));
-    return real(path, access, share, disposition, flags);
+    return real(path, rest...);
   };
   EXPECT_TRUE(heldDuringChange());
   EXPECT_EQ(holder, INVALID_HANDLE_VALUE) << "given up before the holder could be done";
