@@ -46,8 +46,8 @@ public:
   explicit MemoStore(FileSystem &files, std::string_view fileName = kMemoFileName)
       : files_(files), fileName_(fileName) {}
 
-  // The store's file operations until the result goes are one command of
-  // the user's (see FileSystem::beginCommand).
+  // One command of the user's for as long as the result lives: the waits of
+  // its file operations share one deadline (see FileSystem::beginCommand).
   FileCommand command() { return FileCommand(files_); }
 
   void touch();
