@@ -9,11 +9,13 @@
 namespace tallynix {
 
 void MemoCommands::refillList() {
+  const FileCommand command = memos_.command();
   memos_.touch();
   strip_.showMemos(memos_.readAll());
 }
 
 void MemoCommands::addMemo() {
+  const FileCommand command = memos_.command();
   memos_.touch();
   const std::wstring text = strip_.typedText();
   if (text.empty())
@@ -29,6 +31,7 @@ void MemoCommands::addMemo() {
 }
 
 void MemoCommands::deleteMemo() {
+  const FileCommand command = memos_.command();
   memos_.touch();
   // A picked memo goes, whatever it holds: spaces and nothing at all too.
   const int index = strip_.selectedIndex();
@@ -53,6 +56,7 @@ void MemoCommands::clearAll() {
     return;
   if (!strip_.confirm(kClearQuestion, kClearTitle))
     return;
+  const FileCommand command = memos_.command(); // from the answer on
   if (!memos_.clear(*asked)) {
     refillList();
     strip_.tell(kChangedWhileAsked);

@@ -6,8 +6,8 @@
 namespace tallynix {
 namespace {
 
-const wchar_t *whatFailed(FileError::Action action) {
-  switch (action) {
+std::wstring whatFailed(const FileError &error) {
+  switch (error.action()) {
   case FileError::Action::create:
     return L"メモファイルを作成できませんでした。";
   case FileError::Action::read:
@@ -31,12 +31,23 @@ const wchar_t *whatFailed(FileError::Action action) {
   case FileError::Action::wouldChangeMemos:
     return L"書き込むとメモの文字が一覧に表示していたものと変わってしまうため、"
            L"何も書き込みませんでした。メモは元のまま残っています。";
-  case FileError::Action::lock:
+  case FileError::Action::lock: {
+    // Named as it is there: beside the file that memo.txt leads to, and
+    // after it (notes.txt.lock for a link to notes.txt).
+    const std::wstring_view path = error.fullPath();
+    const std::wstring lock(path.substr(path.find_last_of(L"\\/") + 1));
+    const std::wstring memo = lock.substr(0, lock.rfind(L".lock"));
     return L"メモファイルを変更する順番を取れなかったため、何も変更しませんでした。"
-           L"順番待ちのファイル memo.txt.lock を開けません。\n"
-           L"ほかのタリニクスが memo.txt を変更中なら、少し待ってからもう一度試してください。"
-           L"どのタリニクスも動いていないのにこのお知らせが出るときは、memo.txt.lock "
-           L"を削除してください（メモは memo.txt に残っています）。";
+           L"順番待ちのファイル " +
+           lock + L" を開けません。\nほかのタリニクスが " + memo +
+           L" を変更中なら、少し待ってからもう一度試してください。"
+           L"どのタリニクスも動いていないのにこのお知らせが出るときは、" +
+           lock + L" を削除してください（メモは " + memo + L" に残っています）。";
+  }
+  case FileError::Action::noLinkTarget:
+    return L"memo.txt はほかの場所のファイルへのリンクですが、"
+           L"リンク先のファイルが見つからないため、何も変更しませんでした。\n"
+           L"同期ソフトがファイルを置き直している途中なら、少し待ってからもう一度試してください。";
   }
   return L"メモファイルを扱えませんでした。";
 }
@@ -52,7 +63,7 @@ std::wstring widen(const char *ascii) {
 
 std::wstring describeError(const std::exception &error) {
   if (const auto *file = dynamic_cast<const FileError *>(&error)) {
-    std::wstring text = whatFailed(file->action());
+    std::wstring text = whatFailed(*file);
     text += L"\n\nファイル: ";
     text += file->fullPath();
     if (!file->systemText().empty()) {

@@ -32,21 +32,30 @@ public:
     wouldMisread,
     wouldMisreadNew,
     wouldChangeMemos,
-    lock
+    lock,
+    noLinkTarget
   };
 
-  FileError(Action action, std::wstring fullPath, std::wstring systemText)
+  FileError(Action action, std::wstring fullPath, std::wstring systemText,
+            bool heldByAnother = false)
       : std::runtime_error("file operation failed"), action_(action),
-        fullPath_(std::move(fullPath)), systemText_(std::move(systemText)) {}
+        fullPath_(std::move(fullPath)), systemText_(std::move(systemText)),
+        heldByAnother_(heldByAnother) {}
 
   Action action() const noexcept { return action_; }
   const std::wstring &fullPath() const noexcept { return fullPath_; }
   const std::wstring &systemText() const noexcept { return systemText_; }
+  // Whether another program held the file open in a way that refused the
+  // operation (a viewer that does not share delete refuses a replace),
+  // rather than the file or its folder refusing it by itself (read-only,
+  // denied by an ACL, a full disk).
+  bool heldByAnother() const noexcept { return heldByAnother_; }
 
 private:
   Action action_;
   std::wstring fullPath_;
   std::wstring systemText_;
+  bool heldByAnother_;
 };
 
 // Files are named relative to the current directory at each call. Every
@@ -80,12 +89,11 @@ public:
   virtual void replace(std::string_view name, std::string_view bytes) = 0;
   // Whether the file's folder takes a new file, as replace needs.
   virtual bool takesNewFiles(std::string_view name) = 0;
-  // Replaces the content through one handle on the file itself, for a
-  // folder that takes no new file; `previous`, the content now, is written
-  // back when the new bytes cannot be. For a few bytes: the file holds the
-  // old bytes or the new ones unless the system fails in between.
-  virtual void overwrite(std::string_view name, std::string_view bytes,
-                         std::string_view previous) = 0;
+  // Empties the file through one handle on the file itself, then writes
+  // `head` (a byte order mark, or nothing) into it: where the file cannot be
+  // replaced (see FileError::heldByAnother). The cut comes first, so that a
+  // failure at any point leaves the old bytes or a file that holds no memo.
+  virtual void emptyInPlace(std::string_view name, std::string_view head) = 0;
   // The size in bytes, or nothing when the file does not exist.
   virtual std::optional<std::uint64_t> size(std::string_view name) = 0;
   // The file's full path, as the user is told it.
@@ -99,6 +107,25 @@ public:
     (void)name;
     change();
   }
+
+  // The operations from `beginCommand` to `endCommand` are one command of
+  // the user's. The window's thread answers nothing while they wait (for a
+  // busy file, another copy's turn), so their waits end by one deadline
+  // together. A command begun within another keeps the outer one's.
+  virtual void beginCommand() {}
+  virtual void endCommand() {}
+};
+
+// One command's file operations, for as long as it lives.
+class FileCommand {
+public:
+  explicit FileCommand(FileSystem &files) : files_(files) { files_.beginCommand(); }
+  ~FileCommand() { files_.endCommand(); }
+  FileCommand(const FileCommand &) = delete;
+  FileCommand &operator=(const FileCommand &) = delete;
+
+private:
+  FileSystem &files_;
 };
 
 } // namespace tallynix

@@ -99,10 +99,9 @@ bool MemoStore::clear(const MemoSnapshot &asked) {
   files_.exclusively(fileName_, [&] {
     if (bytesIfAny() != asked.bytes)
       return;
-    // A UTF-8 file keeps its byte order mark, and so stays UTF-8.
-    const Reading reading = readingOf(asked.bytes, codec_);
-    write(asked.bytes, reading.encoding == Encoding::utf8 ? std::string(kUtf8Bom) : std::string(),
-          reading, {}, Way::clear);
+    // No memo at all; write gives a UTF-8 file its byte order mark, so
+    // that it stays UTF-8.
+    write(asked.bytes, std::string(), readingOf(asked.bytes, codec_), {}, Way::clear);
     cleared = true;
   });
   return cleared;
@@ -165,10 +164,20 @@ void MemoStore::write(std::string_view before, std::string after, Reading readin
                                      : FileError::Action::wouldMisread,
                     files_.fullPath(fileName_), {});
   }
-  if (way == Way::clear && !files_.takesNewFiles(fileName_))
-    files_.overwrite(fileName_, after, before);
-  else
-    files_.replace(fileName_, after);
+  if (way != Way::clear)
+    return files_.replace(fileName_, after);
+  // Clear all goes through the file itself where it cannot replace it: in
+  // a folder that takes no new file, or while another program (many a
+  // viewer) holds memo.txt open without sharing its delete.
+  if (files_.takesNewFiles(fileName_)) {
+    try {
+      return files_.replace(fileName_, after);
+    } catch (const FileError &error) {
+      if (!error.heldByAnother())
+        throw;
+    }
+  }
+  files_.emptyInPlace(fileName_, after);
 }
 
 } // namespace tallynix

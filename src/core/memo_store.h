@@ -46,6 +46,10 @@ public:
   explicit MemoStore(FileSystem &files, std::string_view fileName = kMemoFileName)
       : files_(files), fileName_(fileName) {}
 
+  // One command of the user's for as long as the result lives: the waits of
+  // its file operations share one deadline (see FileSystem::beginCommand).
+  FileCommand command() { return FileCommand(files_); }
+
   void touch();
   std::vector<std::wstring> readAll();
   // The file's bytes as they are now, or nothing when another program holds
@@ -80,8 +84,8 @@ private:
   // kin, by the reason), when the new bytes would read any memo otherwise:
   // a change never turns how the rest of the file reads. An
   // append whose file reads as before is appended; anything else replaces
-  // the file in one step, or, for clear all in a folder that takes no new
-  // file, is written through one handle.
+  // the file in one step, or, for clear all where the file cannot be
+  // replaced, is written through one handle.
   enum class Way { change, append, clear };
   void write(std::string_view before, std::string after, Reading reading,
              std::span<const std::wstring> expected, Way way = Way::change);

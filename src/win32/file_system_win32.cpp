@@ -2,6 +2,7 @@
 
 #include "win32/handles.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <limits>
 #include <optional>
@@ -22,9 +23,15 @@ constexpr ULONGLONG kChangeMs = 2 * kPatienceMs;
 // that changes memo.txt often could keep the turn from this one.
 constexpr ULONGLONG kTurnMs = kChangeMs + 500;
 constexpr DWORD kTurnStepMs = 5;
-// The window's thread waits through another copy's turn and then its own
-// change; Windows gives a program five seconds to answer at sign-out.
-static_assert(kTurnMs + kChangeMs < 5000);
+// One click of the user's is one command: a touch, the wait for another
+// copy's turn, the change, a read after it. The window's thread answers
+// nothing meanwhile, and Windows gives a program five seconds to answer at
+// sign-out: every wait of a command ends by one deadline. A wait ends at
+// most one step past it, and each operation after it is tried once; the
+// rest of the five seconds is for the calls themselves (a slow flush).
+constexpr ULONGLONG kCommandMs = 4000;
+constexpr ULONGLONG kCallsMs = 900;
+static_assert(kCommandMs + std::max<ULONGLONG>(kRetryStepMs, kTurnStepMs) + kCallsMs < 5000);
 
 std::wstring widen(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }
 
@@ -70,37 +77,38 @@ private:
 // Runs `attempt` again while it fails on a file that is busy, until
 // `deadline`; then the failure is reported with the file's full path. One
 // loop for every operation, rather than a copy of it in each.
-void patiently(ULONGLONG deadline, FunctionRef attempt, DWORD stepMs = kRetryStepMs) {
+void patiently(const FileCalls &calls, ULONGLONG deadline, FunctionRef attempt,
+               DWORD stepMs = kRetryStepMs) {
   std::optional<BusyCursor> waiting;
   for (;;) {
     try {
       attempt();
       return;
     } catch (const Failure &failure) {
-      if (!failure.busy || GetTickCount64() >= deadline)
-        throw FileError(failure.action, displayPath(failure.path), systemErrorText(failure.error));
+      if (!failure.busy || calls.now() >= deadline)
+        throw FileError(failure.action, displayPath(failure.path), systemErrorText(failure.error),
+                        isBusy(failure.error));
     }
     if (!waiting)
       waiting.emplace();
-    Sleep(stepMs);
+    calls.sleep(stepMs);
   }
 }
 
-UniqueFile open(const std::wstring &path, DWORD access, DWORD share, DWORD disposition,
-                FileError::Action action) {
-  UniqueFile file(CreateFileW(path.c_str(), access, share, nullptr, disposition,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+UniqueFile open(const FileCalls &calls, const std::wstring &path, DWORD access, DWORD share,
+                DWORD disposition, FileError::Action action) {
+  UniqueFile file(calls.open(path, access, share, disposition, FILE_ATTRIBUTE_NORMAL));
   if (!file)
     fail(action, path, GetLastError());
   return file;
 }
 
-void writeAll(HANDLE file, std::string_view bytes, const std::wstring &path) {
+void writeAll(const FileCalls &calls, HANDLE file, std::string_view bytes,
+              const std::wstring &path) {
   while (!bytes.empty()) {
-    const DWORD chunk =
-        static_cast<DWORD>(bytes.size() < (1u << 30) ? bytes.size() : std::size_t{1} << 30);
+    const std::size_t chunk = bytes.size() < (1u << 30) ? bytes.size() : std::size_t{1} << 30;
     DWORD written = 0;
-    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0)
+    if (!calls.write(file, bytes.substr(0, chunk), written) || written == 0)
       fail(FileError::Action::write, path, GetLastError());
     bytes.remove_prefix(written);
   }
@@ -122,14 +130,27 @@ std::wstring temporaryName(const std::wstring &path, DWORD process) {
 
 // Whether the folder of the file at `path` lets this process make a new
 // file in it. Only trying tells: an ACL, a read-only share, a write-protected
-// disk and a policy each refuse in their own way. The try is this process's
-// temporary file, made hidden and deleted as it closes.
-bool folderTakesNewFiles(const std::wstring &path) {
-  UniqueFile made(CreateFileW(temporaryName(path, GetCurrentProcessId()).c_str(), DELETE, 0,
-                              nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+// disk and a policy each refuse in their own way. The try is a file of its
+// own name, apart from the rewrite's, made hidden and deleted as it closes.
+bool folderTakesNewFiles(const FileCalls &calls, const std::wstring &path) {
+  const std::wstring probe = path + L"." + std::to_wstring(GetCurrentProcessId()) + L".probe";
+  UniqueFile made(
+      calls.open(probe, DELETE, 0, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE));
   const DWORD error = made ? ERROR_SUCCESS : GetLastError();
-  return made || error == ERROR_FILE_EXISTS || isBusy(error);
+  if (made || error == ERROR_FILE_EXISTS || isBusy(error))
+    return true;
+  // An indexer or a sync client that still holds the last try keeps its name
+  // on its way out, which Windows refuses to open at all: the folder took it.
+  return error == ERROR_ACCESS_DENIED && calls.look(probe) == INVALID_FILE_ATTRIBUTES &&
+         GetLastError() == ERROR_ACCESS_DENIED;
+}
+
+// Whether another program has the file open: Windows then refuses to open
+// it for delete without sharing. A read-only file, or an ACL that denies
+// delete, refuses a replace with the same "access denied", but opens so.
+bool heldByAnother(const FileCalls &calls, const std::wstring &path) {
+  UniqueFile probe(calls.open(path, DELETE, 0, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
+  return !probe && isBusy(GetLastError());
 }
 
 bool isRunning(DWORD process) {
@@ -170,11 +191,9 @@ void removeAbandonedTemporaries(const std::wstring &path) {
 }
 
 // The whole file in one attempt.
-std::string readWhole(const std::wstring &path) {
-  UniqueFile file =
-      open(path, GENERIC_READ, kShareReadWrite, OPEN_EXISTING, FileError::Action::read);
+std::string readWhole(HANDLE file, const std::wstring &path) {
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size))
+  if (!SetFilePointerEx(file, {}, nullptr, FILE_BEGIN) || !GetFileSizeEx(file, &size))
     fail(FileError::Action::read, path, GetLastError());
   if (static_cast<unsigned long long>(size.QuadPart) > std::numeric_limits<std::size_t>::max() / 2)
     fail(FileError::Action::read, path, ERROR_NOT_ENOUGH_MEMORY);
@@ -184,7 +203,7 @@ std::string readWhole(const std::wstring &path) {
     const std::size_t left = bytes.size() - done;
     const DWORD chunk = static_cast<DWORD>(left < (1u << 30) ? left : std::size_t{1} << 30);
     DWORD got = 0;
-    if (!ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr))
+    if (!ReadFile(file, bytes.data() + done, chunk, &got, nullptr))
       fail(FileError::Action::read, path, GetLastError());
     if (got == 0)
       break; // the file shrank while we read it
@@ -194,13 +213,46 @@ std::string readWhole(const std::wstring &path) {
   return bytes;
 }
 
+std::string readWhole(const FileCalls &calls, const std::wstring &path) {
+  const UniqueFile file =
+      open(calls, path, GENERIC_READ, kShareReadWrite, OPEN_EXISTING, FileError::Action::read);
+  return readWhole(file.get(), path);
+}
+
+// Where the file open as `file` really is, as a `\\?\` path; nothing where
+// the file system cannot say (some network redirectors).
+std::optional<std::wstring> finalPathOfFile(HANDLE file) {
+  std::wstring real(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetFinalPathNameByHandleW(
+        file, real.data(), static_cast<DWORD>(real.size()), FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0)
+      return std::nullopt;
+    if (length < real.size()) {
+      real.resize(length);
+      return real;
+    }
+    real.resize(length); // the size it needs, with the terminating null
+  }
+}
+
 } // namespace
 
-LockCalls LockCalls::real() {
-  return {[](const std::wstring &path, DWORD access, DWORD disposition, DWORD flags) {
-            return CreateFileW(path.c_str(), access, 0, nullptr, disposition, flags, nullptr);
+FileCalls FileCalls::real() {
+  return {[](const std::wstring &path, DWORD access, DWORD share, DWORD disposition, DWORD flags) {
+            return CreateFileW(path.c_str(), access, share, nullptr, disposition, flags, nullptr);
           },
-          [](const std::wstring &path) { return GetFileAttributesW(path.c_str()); }};
+          [](const std::wstring &path) { return GetFileAttributesW(path.c_str()); },
+          [](HANDLE file, std::string_view bytes, DWORD &written) {
+            return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                             nullptr);
+          },
+          [](HANDLE file) { return SetEndOfFile(file); },
+          [](HANDLE file, FILE_ATTRIBUTE_TAG_INFO &tag) {
+            return GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag);
+          },
+          [] { return GetTickCount64(); },
+          [](DWORD ms) { Sleep(ms); }};
 }
 
 std::wstring extendedPath(std::wstring_view fullPath) {
@@ -266,20 +318,32 @@ std::wstring Win32FileSystem::pathOf(std::string_view name) const {
   return extendedPath(fullPathOf(widen(name)));
 }
 
-ULONGLONG Win32FileSystem::deadline() const {
-  const ULONGLONG own = GetTickCount64() + kPatienceMs;
-  return changing_ && changing_->deadline < own ? changing_->deadline : own;
+ULONGLONG Win32FileSystem::deadline(ULONGLONG patience) const {
+  ULONGLONG until = calls_.now() + patience;
+  if (changing_)
+    until = std::min(until, changing_->deadline);
+  return commands_ ? std::min(until, commandEnds_) : until;
 }
+
+void Win32FileSystem::beginCommand() {
+  if (commands_++ == 0)
+    commandEnds_ = calls_.now() + kCommandMs;
+}
+
+void Win32FileSystem::endCommand() { --commands_; }
 
 void Win32FileSystem::touch(std::string_view name) {
   // Asks for no write access: a read-only memo file still opens for reading.
+  // Opens the name itself: a link stays as it is, and where its target is
+  // gone (a sync client between its delete and its new copy) no empty file
+  // is made there, which could be synced over the memos.
   const std::wstring path = pathOf(name);
-  patiently(deadline(), [&] {
-    UniqueFile file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  patiently(calls_, deadline(kPatienceMs), [&] {
+    UniqueFile file(calls_.open(path, FILE_READ_ATTRIBUTES, kShareAll, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT));
     if (!file) {
       const DWORD error = GetLastError();
-      const DWORD attributes = GetFileAttributesW(path.c_str());
+      const DWORD attributes = calls_.look(path);
       if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         fail(FileError::Action::notAFile, path, ERROR_DIRECTORY);
       fail(FileError::Action::create, path, error);
@@ -291,7 +355,9 @@ void Win32FileSystem::touch(std::string_view name) {
 std::string Win32FileSystem::read(std::string_view name) {
   const std::wstring path = pathOf(name);
   std::string bytes;
-  patiently(deadline(), [&] { bytes = readWhole(path); });
+  const HANDLE held = changing_ && changing_->name == name ? changing_->held : nullptr;
+  patiently(calls_, deadline(kPatienceMs),
+            [&] { bytes = held ? readWhole(held, path) : readWhole(calls_, path); });
   return bytes;
 }
 
@@ -299,7 +365,7 @@ std::wstring Win32FileSystem::fullPath(std::string_view name) { return displayPa
 
 std::optional<std::string> Win32FileSystem::readIfFree(std::string_view name) {
   try {
-    return readWhole(pathOf(name));
+    return readWhole(calls_, pathOf(name));
   } catch (const Failure &failure) {
     if (failure.error == ERROR_FILE_NOT_FOUND)
       return std::string();
@@ -311,10 +377,10 @@ void Win32FileSystem::append(std::string_view name, std::string_view bytes) {
   // FILE_APPEND_DATA: each write lands at the end of the file as it is
   // then, whoever else appends.
   const std::wstring path = pathOf(name);
-  patiently(deadline(), [&] {
-    UniqueFile file =
-        open(path, FILE_APPEND_DATA, kShareReadWrite, OPEN_ALWAYS, FileError::Action::write);
-    writeAll(file.get(), bytes, path);
+  patiently(calls_, deadline(kPatienceMs), [&] {
+    UniqueFile file = open(calls_, path, FILE_APPEND_DATA, kShareReadWrite, OPEN_ALWAYS,
+                           FileError::Action::write);
+    writeAll(calls_, file.get(), bytes, path);
     closeOrFail(file, FileError::Action::write, path);
   });
 }
@@ -327,12 +393,13 @@ void Win32FileSystem::replace(std::string_view name, std::string_view bytes) {
   const std::wstring path = pathOf(name);
   const std::wstring temporary = temporaryName(path, GetCurrentProcessId());
   removeAbandonedTemporaries(path);
-  const ULONGLONG until = deadline();
+  const ULONGLONG until = deadline(kPatienceMs);
   try {
-    patiently(until, [&] {
+    patiently(calls_, until, [&] {
       try {
-        UniqueFile file = open(temporary, GENERIC_WRITE, 0, CREATE_NEW, FileError::Action::write);
-        writeAll(file.get(), bytes, temporary);
+        UniqueFile file =
+            open(calls_, temporary, GENERIC_WRITE, 0, CREATE_NEW, FileError::Action::write);
+        writeAll(calls_, file.get(), bytes, temporary);
         if (!FlushFileBuffers(file.get()))
           fail(FileError::Action::write, temporary, GetLastError());
         closeOrFail(file, FileError::Action::write, temporary);
@@ -341,48 +408,44 @@ void Win32FileSystem::replace(std::string_view name, std::string_view bytes) {
         throw;
       }
     });
-    patiently(until, [&] {
+    patiently(calls_, until, [&] {
       if (!MoveFileExW(temporary.c_str(), path.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        // A program that holds memo.txt without sharing its delete (a
+        // viewer; a sync client for a moment) and a read-only memo.txt are
+        // both "access denied". Either is waited out, as a reader may be
+        // gone before the look; each is told as what it is.
         const DWORD error = GetLastError();
-        throw Failure{FileError::Action::replace, path, error,
-                      isBusy(error) || error == ERROR_ACCESS_DENIED};
+        if (error != ERROR_ACCESS_DENIED)
+          fail(FileError::Action::replace, path, error);
+        throw Failure{FileError::Action::replace, path,
+                      heldByAnother(calls_, path) ? ERROR_SHARING_VIOLATION : error, true};
       }
     });
   } catch (const FileError &error) {
     DeleteFileW(temporary.c_str());
     // Whatever step failed, what the user needs to know is that memo.txt
     // was not rewritten and still holds every memo.
-    throw FileError(FileError::Action::replace, displayPath(path), error.systemText());
+    throw FileError(FileError::Action::replace, displayPath(path), error.systemText(),
+                    error.heldByAnother());
   }
 }
 
 bool Win32FileSystem::takesNewFiles(std::string_view name) {
-  return folderTakesNewFiles(pathOf(name));
+  return folderTakesNewFiles(calls_, pathOf(name));
 }
 
-void Win32FileSystem::overwrite(std::string_view name, std::string_view bytes,
-                                std::string_view previous) {
+void Win32FileSystem::emptyInPlace(std::string_view name, std::string_view head) {
   const std::wstring path = pathOf(name);
-  patiently(deadline(), [&] {
+  patiently(calls_, deadline(kPatienceMs), [&] {
     UniqueFile file =
-        open(path, GENERIC_WRITE, kShareReadWrite, OPEN_EXISTING, FileError::Action::write);
-    const auto writeFromStart = [&](std::string_view content) {
-      writeAll(file.get(), content, path);
-      if (!SetEndOfFile(file.get()))
-        fail(FileError::Action::write, path, GetLastError());
-    };
-    try {
-      writeFromStart(bytes);
-    } catch (const Failure &) {
-      // Whole or nothing: the memos go back where the new bytes failed.
-      SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
-      try {
-        writeFromStart(previous);
-      } catch (const Failure &) {
-      }
-      throw;
-    }
+        open(calls_, path, GENERIC_WRITE, kShareReadWrite, OPEN_EXISTING, FileError::Action::write);
+    // A byte order mark written first would stand over the first memo's
+    // number until the cut; cut first, and what a failure leaves holds the
+    // memos or none. Writing the old bytes back would risk a part of them.
+    if (!calls_.cut(file.get()))
+      fail(FileError::Action::write, path, GetLastError());
+    writeAll(calls_, file.get(), head, path);
     closeOrFail(file, FileError::Action::write, path);
   });
 }
@@ -390,7 +453,7 @@ void Win32FileSystem::overwrite(std::string_view name, std::string_view bytes,
 std::optional<std::uint64_t> Win32FileSystem::size(std::string_view name) {
   const std::wstring path = pathOf(name);
   std::optional<std::uint64_t> size;
-  patiently(deadline(), [&] {
+  patiently(calls_, deadline(kPatienceMs), [&] {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
       const DWORD error = GetLastError();
@@ -407,15 +470,37 @@ std::optional<std::uint64_t> Win32FileSystem::size(std::string_view name) {
 
 std::wstring Win32FileSystem::resolve(std::string_view name) {
   const std::wstring path = extendedPath(fullPathOf(widen(name)));
-  // No access to the content: a file held without sharing still opens, and
-  // so does a folder in the file's place (whose change then fails as such).
-  UniqueFile file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  // The name itself first, to tell a link by its own reparse tag. No access
+  // to the content: a file held without sharing still opens, and so does a
+  // folder in the file's place (whose change then fails as such).
+  UniqueFile file(calls_.open(path, FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT));
   if (!file) {
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
       return path; // the change makes it
     throw FileError(FileError::Action::read, displayPath(path), systemErrorText(error));
+  }
+  // Only a symbolic link or a mount point leads elsewhere: a cloud file's
+  // placeholder is a reparse point too, and is the file itself. Where the
+  // tag cannot be had, any reparse point is taken for a link, not cut.
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  if (!calls_.tag(file.get(), tag))
+    tag = {calls_.look(path), IO_REPARSE_TAG_SYMLINK};
+  const bool link =
+      (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+      (tag.ReparseTag == IO_REPARSE_TAG_SYMLINK || tag.ReparseTag == IO_REPARSE_TAG_MOUNT_POINT);
+  if (link) {
+    file = UniqueFile(calls_.open(path, FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS));
+    if (!file) {
+      // Its target gone (a sync client between its delete and its new
+      // copy): a change made at the link's own path would cut it.
+      const DWORD error = GetLastError();
+      const bool gone = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+      throw FileError(gone ? FileError::Action::noLinkTarget : FileError::Action::read,
+                      displayPath(path), systemErrorText(error));
+    }
   }
   std::wstring real(MAX_PATH, L'\0');
   for (;;) {
@@ -432,18 +517,16 @@ std::wstring Win32FileSystem::resolve(std::string_view name) {
   }
   // A file system that cannot say (some network redirectors): where the name
   // is no link, the file is where it is named; a link is not cut loose.
-  const DWORD error = GetLastError();
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+  if (!link)
     return path;
-  throw FileError(FileError::Action::read, displayPath(path), systemErrorText(error));
+  throw FileError(FileError::Action::read, displayPath(path), systemErrorText(GetLastError()));
 }
 
-UniqueFile Win32FileSystem::takeTurn(const std::wstring &path) {
+Win32FileSystem::Turn Win32FileSystem::takeTurn(const std::wstring &path) {
   const std::wstring lock = path + L".lock";
-  UniqueFile turn;
+  Turn turn;
   patiently(
-      GetTickCount64() + kTurnMs, [&] { turn = tryTurn(lock, path); }, kTurnStepMs);
+      calls_, deadline(kTurnMs), [&] { turn = tryTurn(lock, path); }, kTurnStepMs);
   return turn;
 }
 
@@ -453,11 +536,11 @@ UniqueFile Win32FileSystem::takeTurn(const std::wstring &path) {
 // sharing the folder. It is hidden and deleted when closed, and the system
 // closes it when a copy dies, so it neither lingers nor blocks the next
 // start. Throws a Failure, busy while another try may succeed.
-UniqueFile Win32FileSystem::tryTurn(const std::wstring &lock, const std::wstring &path) {
-  UniqueFile turn(calls_.open(lock, GENERIC_READ | DELETE, OPEN_ALWAYS,
+Win32FileSystem::Turn Win32FileSystem::tryTurn(const std::wstring &lock, const std::wstring &path) {
+  UniqueFile turn(calls_.open(lock, GENERIC_READ | DELETE, 0, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE));
   if (turn)
-    return turn;
+    return {std::move(turn)};
   const DWORD error = GetLastError();
   if (isBusy(error))
     throw Failure{FileError::Action::lock, lock, error, true}; // another copy's turn
@@ -465,12 +548,12 @@ UniqueFile Win32FileSystem::tryTurn(const std::wstring &lock, const std::wstring
   if (error != ERROR_ACCESS_DENIED || attributes == INVALID_FILE_ATTRIBUTES) {
     // No lock file to be seen. Either its holder's close deleted it since
     // the open (Windows refuses to open a file on its way out), and the turn
-    // is free now; or the folder takes no new file, and then nothing else
-    // can take the turn either: the change goes ahead without it. Making a
-    // file there tells which.
-    if (folderTakesNewFiles(path))
+    // is free now; or the folder takes no new file, and no copy can make
+    // the lock file there: memo.txt itself is held instead. Making a file
+    // there tells which.
+    if (folderTakesNewFiles(calls_, path))
       throw Failure{FileError::Action::lock, lock, error, error == ERROR_ACCESS_DENIED};
-    return turn;
+    return {holdWithoutLock(lock, path), true};
   }
   if (attributes & FILE_ATTRIBUTE_DIRECTORY)
     throw Failure{FileError::Action::lock, lock, error, false};
@@ -482,20 +565,39 @@ UniqueFile Win32FileSystem::tryTurn(const std::wstring &lock, const std::wstring
   if ((attributes & FILE_ATTRIBUTE_READONLY) &&
       SetFileAttributesW(lock.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
     throw Failure{FileError::Action::lock, lock, error, true};
-  UniqueFile leftover(calls_.open(lock, GENERIC_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
+  UniqueFile leftover(calls_.open(lock, GENERIC_READ, 0, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
   if (leftover)
-    return leftover;
+    return {std::move(leftover)};
   // Held by another copy, or not even readable here: waited for, then the
   // user learns which file stands in the way.
   throw Failure{FileError::Action::lock, lock, GetLastError(), true};
+}
+
+// Where the folder takes no new file, the turn is memo.txt itself, held
+// open for reading and sharing only writing: a copy whose turn begins
+// meanwhile waits to read memo.txt, and so changes it after this copy, and
+// cannot replace it; this copy's own writes share the hold, and its reads go
+// through it. A copy whose turn began before shows by its lock file: the
+// hold is let go for it. Nothing is held where memo.txt is missing, which
+// the change cannot make there.
+UniqueFile Win32FileSystem::holdWithoutLock(const std::wstring &lock, const std::wstring &path) {
+  UniqueFile held(
+      calls_.open(path, GENERIC_READ, FILE_SHARE_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
+  if (const DWORD error = held ? ERROR_SUCCESS : GetLastError();
+      error != ERROR_SUCCESS && error != ERROR_FILE_NOT_FOUND)
+    fail(FileError::Action::write, path, error);
+  if (calls_.look(lock) != INVALID_FILE_ATTRIBUTES)
+    throw Failure{FileError::Action::lock, lock, ERROR_SHARING_VIOLATION, true};
+  return held;
 }
 
 void Win32FileSystem::exclusively(std::string_view name, FunctionRef change) {
   // A file of its own rather than a share mode on memo.txt: Windows does not
   // replace a file that is held open, and a rewrite ends in a replace.
   const std::wstring path = resolve(name);
-  const UniqueFile turn = takeTurn(path); // closing it ends the turn
-  changing_ = Changing{std::string(name), path, GetTickCount64() + kChangeMs};
+  const Turn turn = takeTurn(path); // closing it ends the turn
+  changing_ = Changing{std::string(name), path, calls_.now() + kChangeMs,
+                       turn.isFile && turn.handle ? turn.handle.get() : nullptr};
   struct Over {
     std::optional<Changing> &changing;
     ~Over() { changing.reset(); }

@@ -51,9 +51,8 @@ public:
     ::close(fd);
   }
   bool takesNewFiles(std::string_view name) override { return real_.takesNewFiles(name); }
-  void overwrite(std::string_view name, std::string_view bytes,
-                 std::string_view previous) override {
-    real_.overwrite(name, bytes, previous);
+  void emptyInPlace(std::string_view name, std::string_view head) override {
+    real_.emptyInPlace(name, head);
   }
   std::optional<std::uint64_t> size(std::string_view name) override { return real_.size(name); }
 

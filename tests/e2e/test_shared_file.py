@@ -19,7 +19,7 @@ import time
 import harness
 from harness import ids
 
-COMBO, ADD, DELETE = ids.MEMO_LIST, ids.ADD_BUTTON, ids.DELETE_BUTTON
+COMBO, ADD, DELETE, CLEAR = ids.MEMO_LIST, ids.ADD_BUTTON, ids.DELETE_BUTTON, ids.CLEAR_BUTTON
 TITLE = "タリニクス"
 PICK_GONE = "選んだメモは、もう memo.txt にないため削除しませんでした。一覧を読み直しました。"
 
@@ -175,6 +175,25 @@ class SharedFile(harness.TestCase):
                          "ridden out: both succeed with no message (a hold past about a second still "
                          "ends in the clear message)", memo_file("b", "c"))
 
+    def test_a_viewer_that_does_not_share_delete(self):
+        """A viewer holds memo.txt open sharing reading and writing but not delete, as many do:
+        Windows refuses to replace the file then. 削 says so, with the reason; 消 empties the
+        file where it is, and a UTF-8 file keeps its byte order mark."""
+        app, bom = self.app, b"\xef\xbb\xbf"
+        strip = self.start(bom + "000 牛乳\r\n001 卵\r\n".encode(), ["牛乳", "卵"])
+        app.hold_memo_file(readers=True)
+        self.addCleanup(app.hold_memo_file, False)
+        strip.select_text("卵")
+        strip.press(DELETE)
+        text = self.expect_message("共有違反")  # Wine's words for the viewer's hold, not "access denied"
+        strip.press(CLEAR)
+        app.wait_message_box("確認")
+        app.press_message_box("確認", harness.IDOK)
+        wait_file(self, bom)
+        strip.wait_items([])
+        app.record_fault("memo.txt held by a viewer that shares reading and writing but not delete, then 削 and 消",
+                         "削 says \u300c%s\u300d and keeps every memo; 消 empties memo.txt in place, a UTF-8 "
+                         "file keeping its byte order mark" % text.splitlines()[0], bom)
 
     def test_a_linked_memo_file_stays_linked(self):
         """memo.txt is a symbolic link into a synced folder. Its changes go to the file the link

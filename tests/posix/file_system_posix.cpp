@@ -170,26 +170,10 @@ bool PosixFileSystem::takesNewFiles(std::string_view name) {
   return ::access(folder.c_str(), W_OK) == 0 || errno != EACCES;
 }
 
-void PosixFileSystem::overwrite(std::string_view name, std::string_view bytes,
-                                std::string_view previous) {
+void PosixFileSystem::emptyInPlace(std::string_view name, std::string_view head) {
   const std::string path(name);
-  Fd file(path, O_WRONLY, FileError::Action::write);
-  const auto writeFromStart = [&](std::string_view content) {
-    if (::lseek(file.get(), 0, SEEK_SET) != 0)
-      fail(FileError::Action::write, path, errno);
-    writeAll(file.get(), content, path);
-    if (::ftruncate(file.get(), static_cast<off_t>(content.size())) != 0)
-      fail(FileError::Action::write, path, errno);
-  };
-  try {
-    writeFromStart(bytes);
-  } catch (const FileError &) {
-    try {
-      writeFromStart(previous);
-    } catch (const FileError &) {
-    }
-    throw;
-  }
+  Fd file(path, O_WRONLY | O_TRUNC, FileError::Action::write); // cut first, as on Windows
+  writeAll(file.get(), head, path);
   file.close(FileError::Action::write, path);
 }
 

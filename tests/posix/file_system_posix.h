@@ -19,7 +19,7 @@ public:
   void append(std::string_view name, std::string_view bytes) override;
   void replace(std::string_view name, std::string_view bytes) override;
   bool takesNewFiles(std::string_view name) override;
-  void overwrite(std::string_view name, std::string_view bytes, std::string_view previous) override;
+  void emptyInPlace(std::string_view name, std::string_view head) override;
   std::optional<std::uint64_t> size(std::string_view name) override;
   std::wstring fullPath(std::string_view name) override;
   void exclusively(std::string_view name, FunctionRef change) override;

@@ -415,3 +415,38 @@ TEST_F(Commands, ADismissedTrayMenuChangesNothing) {
   EXPECT_FALSE(strip.ended);
   EXPECT_FALSE(strip.aboutShown);
 }
+
+#ifdef _WIN32
+// Windows gives a program five seconds to answer at sign-out. Here each wait
+// of a delete lasts as long as it may (touch, the turn, the read, the read
+// after a pick that is gone), on a clock that only the waits move.
+TEST(CommandsOnWindows, ADeleteWaitsLessThanFiveSecondsForAllItDoes) {
+  tallynix::testing::ScratchFolder folder;
+  tallynix::testing::writeBytes(folder.file("memo.txt"), "000 a\r\n");
+  win32::FileCalls calls = win32::FileCalls::real();
+  ULONGLONG now = 0, busyUntil = 0;
+  calls.now = [&] { return now; };
+  calls.sleep = [&](DWORD ms) { now += ms; };
+  calls.open = [&, open = calls.open](const std::wstring &path, DWORD access, DWORD share,
+                                      DWORD disposition, DWORD flags) {
+    const bool lock = path.ends_with(L".lock"), busy = lock || path.ends_with(L"\\memo.txt");
+    if (busy && !(flags & FILE_FLAG_BACKUP_SEMANTICS)) { // where memo.txt leads: looked up once
+      busyUntil = busyUntil ? busyUntil : now + (lock ? 2450 : 950); // let go just in time
+      if (now < busyUntil) {
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return INVALID_HANDLE_VALUE;
+      }
+      busyUntil = 0;
+    }
+    return open(path, access, share, disposition, flags);
+  };
+  win32::Win32FileSystem files(calls);
+  MemoStore memos(files, folder.file("memo.txt"));
+  tallynix::testing::MemorySettings settings;
+  FakeStrip strip;
+  strip.items = {L"gone"};
+  strip.selected = 0;
+  EXPECT_THROW(MemoCommands(strip, memos, settings).deleteMemo(), FileError);
+  EXPECT_LT(now, 5000u);
+}
+#endif

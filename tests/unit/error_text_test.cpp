@@ -34,6 +34,13 @@ TEST(ErrorText, ARefusedChangeSaysWhichMemosWouldReadOtherwise) {
   EXPECT_EQ(text(FileError::Action::wouldChangeMemos).find(encoding), std::wstring::npos);
 }
 
+TEST(ErrorText, ALockIsNamedAsItIsReallyCalled) { // memo.txt a link to D:\Sync\notes.txt
+  const std::wstring text =
+      describeError(FileError(FileError::Action::lock, L"D:\\Sync\\notes.txt.lock", {}));
+  EXPECT_NE(text.find(L"notes.txt.lock を削除してください（メモは notes.txt に"), text.npos)
+      << text;
+}
+
 TEST(ErrorText, RefusedTextNamesTheCharacterAndSaysWhatToDo) {
   const std::wstring text = describeError(UnrepresentableText(L"\U0001F600"));
   EXPECT_NE(text.find(L"「\U0001F600」"), std::wstring::npos);

@@ -126,9 +126,9 @@ public:
     step(FileError::Action::write);
     return newFilesAllowed;
   }
-  void overwrite(std::string_view name, std::string_view bytes, std::string_view) override {
+  void emptyInPlace(std::string_view name, std::string_view head) override {
     check();
-    at(name) = bytes;
+    at(name) = head;
   }
   std::optional<std::uint64_t> size(std::string_view name) override {
     step(FileError::Action::query);
