@@ -297,19 +297,7 @@ std::optional<std::wstring> finalPathOf(std::string_view name) {
                               FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!file)
     return std::nullopt;
-  std::wstring real(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        GetFinalPathNameByHandleW(file.get(), real.data(), static_cast<DWORD>(real.size()),
-                                  FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (length == 0)
-      return std::nullopt;
-    if (length < real.size()) {
-      real.resize(length);
-      return real;
-    }
-    real.resize(length); // the size it needs, with the terminating null
-  }
+  return finalPathOfFile(file.get());
 }
 
 std::wstring Win32FileSystem::pathOf(std::string_view name) const {
@@ -502,19 +490,8 @@ std::wstring Win32FileSystem::resolve(std::string_view name) {
                       displayPath(path), systemErrorText(error));
     }
   }
-  std::wstring real(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        GetFinalPathNameByHandleW(file.get(), real.data(), static_cast<DWORD>(real.size()),
-                                  FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (length > 0 && length < real.size()) {
-      real.resize(length);
-      return real;
-    }
-    if (length == 0)
-      break;
-    real.resize(length); // the size it needs, with the terminating null
-  }
+  if (std::optional<std::wstring> real = finalPathOfFile(file.get()))
+    return std::move(*real);
   // A file system that cannot say (some network redirectors): where the name
   // is no link, the file is where it is named; a link is not cut loose.
   if (!link)
