@@ -138,14 +138,11 @@ void MemoCommands::onIconMouse(float xTwips, float twipsPerPixel) {
 
 void MemoCommands::runTrayMenu(bool fromKeyboard) {
   inTrayMenu_ = true;
-  TrayChoice choice = TrayChoice::none;
-  try {
-    choice = strip_.chooseFromTrayMenu(fromKeyboard);
-  } catch (...) {
-    inTrayMenu_ = false;
-    throw;
-  }
-  inTrayMenu_ = false;
+  struct Closed {
+    bool &inMenu;
+    ~Closed() { inMenu = false; }
+  } closed{inTrayMenu_};
+  const TrayChoice choice = strip_.chooseFromTrayMenu(fromKeyboard);
   if (rightClickAt_)
     rightClickAt_ = strip_.milliseconds(); // the button may come up only now
   switch (choice) {

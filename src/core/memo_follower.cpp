@@ -18,7 +18,6 @@ std::uint64_t fingerprintOf(std::span<const std::wstring> memos) noexcept {
       hash *= kFnvPrime;
     }
   };
-  mix(memos.size());
   for (const std::wstring &memo : memos) {
     mix(memo.size());
     for (const wchar_t unit : memo)
@@ -62,89 +61,83 @@ int KeptPick::picked(int selected, std::wstring_view fieldText) const noexcept {
                                                                                    : selected;
 }
 
-void MemoFollower::loaded() noexcept {
-  known_.reset();
-  seen_.reset();
-  pick_.forget();
-  pending_ = false;
-  arming_ = false;
-}
+void MemoFollower::loaded() noexcept { state_ = {}; }
 
 void MemoFollower::shown() {
-  if (!arming_)
+  if (!state_.arming)
     list_.callOnScreen();
-  arming_ = true;
+  state_.arming = true;
 }
 
 void MemoFollower::hidden() {
-  arming_ = false;
+  state_.arming = false;
   list_.stopWatching();
 }
 
 void MemoFollower::onScreen(bool visible) {
-  if (!arming_ || !visible)
+  if (!state_.arming || !visible)
     return;
-  arming_ = false;
+  state_.arming = false;
   list_.startWatching();
   follow(); // what changed since it was shown
 }
 
 void MemoFollower::activated() {
-  if (!arming_)
+  if (!state_.arming)
     follow();
 }
 
 void MemoFollower::closedUp() {
-  if (pending_)
+  if (state_.pending)
     list_.callAfterCloseUp();
 }
 
 void MemoFollower::pendingDue() {
-  if (pending_)
+  if (state_.pending)
     follow();
 }
 
 void MemoFollower::typed() noexcept {
   if (!replacing_)
-    pick_.forget();
+    state_.pick.forget();
 }
 
 void MemoFollower::filled(std::span<const std::wstring> memos) noexcept {
-  pick_.forget();
-  known_ = fingerprintOf(memos);
-  seen_.reset();
+  state_.pick.forget();
+  state_.known = fingerprintOf(memos);
+  state_.seen.reset();
 }
 
 void MemoFollower::wroteFile() {
-  pick_.forget();
-  known_.reset();
-  seen_.reset();
+  state_.pick.forget();
   // Looked at as another writer's change would be: the empty list then
-  // stands for the file, as its next focus will fill it.
+  // stands for the file, as its next focus will fill it; one that cannot be
+  // read just now leaves nothing to follow until then.
+  state_.known.reset();
   if (const std::optional<std::string> bytes = memos_.bytesIfFree()) {
-    known_ = fingerprintOf(memos_.memosOf(*bytes));
-    seen_ = fingerprintOf(*bytes);
+    state_.known = fingerprintOf(memos_.memosOf(*bytes));
+    state_.seen = fingerprintOf(*bytes);
   }
 }
 
 void MemoFollower::follow(bool evenIfDropped) {
   if (!evenIfDropped && list_.droppedDown()) {
-    pending_ = true;
+    state_.pending = true;
     return;
   }
-  pending_ = false;
+  state_.pending = false;
   const auto memos = changes();
   if (!memos)
     return;
-  pick_.look(list_.selectedItem(), list_.fieldText());
+  state_.pick.look(list_.selectedItem(), list_.fieldText());
   replacing_ = true;
-  list_.replaceItems(*memos, pick_.placeIn(*memos));
+  list_.replaceItems(*memos, state_.pick.placeIn(*memos));
   replacing_ = false;
-  known_ = fingerprintOf(*memos);
+  state_.known = fingerprintOf(*memos);
 }
 
 std::optional<std::vector<std::wstring>> MemoFollower::changes() {
-  if (!known_)
+  if (!state_.known)
     return std::nullopt;
   // Never waits: a file held by another program, or being replaced, is
   // looked at again on its next change.
@@ -152,11 +145,11 @@ std::optional<std::vector<std::wstring>> MemoFollower::changes() {
   if (!bytes)
     return std::nullopt;
   const std::uint64_t seen = fingerprintOf(*bytes);
-  if (seen == seen_)
+  if (seen == state_.seen)
     return std::nullopt;
-  seen_ = seen;
+  state_.seen = seen;
   std::vector<std::wstring> memos = memos_.memosOf(*bytes);
-  if (fingerprintOf(memos) == *known_)
+  if (fingerprintOf(memos) == *state_.known)
     return std::nullopt;
   return memos;
 }

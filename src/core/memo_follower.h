@@ -105,9 +105,9 @@ public:
   // The memo the delete button acts on, and its text where it is not the
   // selected item (see KeptPick).
   int picked(int selected, std::wstring_view fieldText) const noexcept {
-    return pick_.picked(selected, fieldText);
+    return state_.pick.picked(selected, fieldText);
   }
-  const std::wstring &pickText() const noexcept { return pick_.text(); }
+  const std::wstring &pickText() const noexcept { return state_.pick.text(); }
 
 private:
   // Shows memo.txt's memos when they differ from what the list stands for,
@@ -123,14 +123,17 @@ private:
 
   MemoStore &memos_;
   FollowedList &list_;
-  std::optional<std::uint64_t> known_; // what the list stands for
-  // The bytes last looked at, whose memos the list shows: a folder that
-  // wakes the strip for other files costs a read, not a decoding.
-  std::optional<std::uint64_t> seen_;
-  KeptPick pick_;
+  // What a window knows, forgotten when a fresh one loads.
+  struct State {
+    std::optional<std::uint64_t> known; // what the list stands for
+    // The bytes last looked at, whose memos the list shows: a folder that
+    // wakes the strip for other files costs a read, not a decoding.
+    std::optional<std::uint64_t> seen;
+    KeptPick pick;
+    bool pending = false; // a change arrived while the list was dropped down
+    bool arming = false;  // shown, following once on the screen
+  } state_;
   bool replacing_ = false;
-  bool pending_ = false; // a change arrived while the list was dropped down
-  bool arming_ = false;  // shown, following once on the screen
 };
 
 } // namespace tallynix

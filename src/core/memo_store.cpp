@@ -157,11 +157,12 @@ void MemoStore::write(std::string_view before, std::string after, Reading readin
     // encoding, or the byte order mark it would need) for the memos that are
     // there, or for the new one alone; or a text itself would change.
     const std::vector<std::wstring> memos = memo::decodeMemos(after, reads, codec_).memos;
-    const bool othersRead = kept < expected.size() && memos.size() >= kept &&
-                            std::equal(memos.begin(), memos.begin() + kept, expected.begin());
-    throw FileError(reads == reading ? FileError::Action::wouldChangeMemos
-                    : othersRead     ? FileError::Action::wouldMisreadNew
-                                     : FileError::Action::wouldMisread,
+    const auto wrongAt = static_cast<std::size_t>(
+        std::mismatch(memos.begin(), memos.end(), expected.begin(), expected.end()).second -
+        expected.begin());
+    throw FileError(reads == reading  ? FileError::Action::wouldChangeMemos
+                    : wrongAt >= kept ? FileError::Action::wouldMisreadNew
+                                      : FileError::Action::wouldMisread,
                     files_.fullPath(fileName_), {});
   }
   if (way != Way::clear)

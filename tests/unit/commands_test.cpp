@@ -43,6 +43,7 @@ public:
   // show focuses the list.
   std::function<void()> onOpen;
   int loads = 0;
+  int typingOpens = 0; // by the keyboard, with the caret in the field
   bool positionStoredWhileLoaded = false;
   std::function<void()> onStorePosition;
 
@@ -80,7 +81,10 @@ public:
     }
     visible = true;
   }
-  void openForTyping() override { open(); }
+  void openForTyping() override {
+    open();
+    ++typingOpens;
+  }
   void hide() override { visible = false; }
   void unload() override {
     loaded = false;
@@ -159,6 +163,7 @@ TEST_F(Commands, AddStoresTheTypedTextUnderTheNextNumberAndEmptiesTheField) {
 
 TEST_F(Commands, AddWithAnEmptyFieldOnlyCreatesTheFile) {
   commands.addMemo();
+  ASSERT_EQ(files.files.count("memo.txt"), 1u);
   EXPECT_EQ(memoFile(), "");
   EXPECT_TRUE(strip.told.empty());
 }
@@ -245,11 +250,15 @@ TEST_F(Commands, DeleteOfAMemoThatIsGoneOrAmbiguousDeletesNothingAndShowsTheFile
 }
 
 TEST_F(Commands, DeleteWithoutASelectionChangesNothing) {
-  add(L"a");
+  commands.deleteMemo();
+  ASSERT_EQ(files.files.count("memo.txt"), 1u) << "it makes sure the file is there";
+  memoFile() = "000 a\r\n001 \r\n"; // an empty memo is picked by nothing
   commands.refillList();
   strip.typed = L"typed but not selected";
   commands.deleteMemo();
-  EXPECT_EQ(memoFile(), "000 a\r\n");
+  strip.typed.clear();
+  commands.deleteMemo();
+  EXPECT_EQ(memoFile(), "000 a\r\n001 \r\n");
   EXPECT_FALSE(positionStored());
   EXPECT_EQ(strip.loads, 0);
 }
@@ -359,12 +368,23 @@ TEST_F(Commands, TheSessionEndStoresThePositionAsCloseDoesAndEndsWhateverHappens
   EXPECT_TRUE(strip.ended);
 }
 
-TEST_F(Commands, TheIconsLeftPressShowsTheStripOthersDoNothing) {
+TEST_F(Commands, TheIconsLeftPressShowsTheStripEnterBringsItToTheKeyboardOthersDoNothing) {
   strip.hide();
   for (int message : {512, 514, 515, 517, 518, 519, 1024})
     commands.onIconMouse(static_cast<float>(message * 10), 10);
   commands.onIconMouse(4 * 15, 15); // an ordinary move over the window
   EXPECT_FALSE(strip.visible);
+  commands.onIconMouse(513 * 15, 15);
+  EXPECT_TRUE(strip.visible);
+  EXPECT_EQ(strip.typingOpens, 0);
+  strip.hide();
+  commands.onIconMouse(1025 * 15, 15); // Enter or Space on the icon
+  EXPECT_TRUE(strip.visible);
+  EXPECT_EQ(strip.typingOpens, 1);
+  EXPECT_EQ(strip.menus, "");
+  // A left press right after a right click's menu is a click of its own.
+  strip.hide();
+  commands.onIconMouse(516 * 15, 15);
   commands.onIconMouse(513 * 15, 15);
   EXPECT_TRUE(strip.visible);
 }
@@ -375,6 +395,7 @@ TEST_F(Commands, ARightClickOpensTheMenuOnceTheMenuKeyOpensItTooNothingNests) {
   const std::tuple<std::vector<int>, std::vector<int>, const char *> cases[] = {
       {{516}, {517, 123, 516, 513, 1025}, "m"}, // the click's echo inside the menu
       {{516, 123}, {-600}, "m"},                // after it: counted from its close
+      {{516, -500, 123}, {}, "m"},              // half a second on: still its echo
       {{516, -600, 123, 123}, {}, "mkk"},       // an echo that never came; the menu key
   };
   for (const auto &[events, during, menus] : cases) {

@@ -12,7 +12,10 @@ using Texts = std::vector<std::wstring>;
 namespace {
 
 // The memo list as the window shows it, and what the follower asked of it.
+// Selecting an item puts its text in the field, as the window's list does;
+// whatever that reports is no typing of the user's.
 struct ListOnScreen final : FollowedList {
+  MemoFollower *follower = nullptr;
   Texts items;
   int cursel = -1;
   std::wstring field;
@@ -27,6 +30,8 @@ struct ListOnScreen final : FollowedList {
   void replaceItems(std::span<const std::wstring> memos, int select) override {
     items.assign(memos.begin(), memos.end());
     cursel = select;
+    if (select >= 0)
+      follower->typed();
   }
   void startWatching() override { watching = true; }
   void stopWatching() override { watching = false; }
@@ -40,6 +45,8 @@ protected:
   MemoStore store{files};
   ListOnScreen list;
   MemoFollower follower{store, list};
+
+  void SetUp() override { list.follower = &follower; }
 
   void write(const std::string &bytes) { files.files["memo.txt"] = bytes; }
   // The list takes the focus and fills from the file, as the window does.
@@ -68,8 +75,11 @@ TEST_F(MemoFollowerTest, FollowsWhileShownOnceOnTheScreenAndNeverIntoAnOpenDropD
   follower.loaded();
   fill();
   follower.shown();
-  follower.shown();
   EXPECT_EQ(list.onScreenCalls, 1);
+  follower.hidden(); // before its first pixels
+  follower.shown();
+  follower.shown();
+  EXPECT_EQ(list.onScreenCalls, 2);
   write("000 a\r\n001 b\r\n");
   follower.activated(); // the activation of being shown
   follower.onScreen(false);
@@ -78,6 +88,11 @@ TEST_F(MemoFollowerTest, FollowsWhileShownOnceOnTheScreenAndNeverIntoAnOpenDropD
   follower.onScreen(true); // catches up with what changed before
   EXPECT_TRUE(list.watching);
   EXPECT_EQ(list.items, (Texts{L"a", L"b"}));
+  write("000 a\r\n");
+  follower.activated(); // coming back to the strip
+  EXPECT_EQ(list.items, Texts{L"a"});
+  write("000 a\r\n001 b\r\n");
+  follower.changed();
 
   list.dropped = true;
   write("000 c\r\n");
@@ -98,17 +113,39 @@ TEST_F(MemoFollowerTest, FollowsWhileShownOnceOnTheScreenAndNeverIntoAnOpenDropD
   follower.droppingDown(); // before it opens
   EXPECT_EQ(list.items, Texts{L"d"});
 
+  follower.shown();
   follower.hidden();
   EXPECT_FALSE(list.watching);
-  follower.loaded(); // a fresh window: nothing to follow until filled
+  follower.loaded(); // a fresh window: nothing to follow until filled, nothing pending
+  list.dropped = false;
   write("000 e\r\n");
   follower.changed();
+  follower.shown();
+  EXPECT_EQ(list.onScreenCalls, 4);
   EXPECT_EQ(list.items, Texts{L"d"});
 }
 
 TEST_F(MemoFollowerTest, ReportsOnlyWhatDiffersFromWhatTheListWasFilledFrom) {
   showWith("000 a\r\n001 b\r\n");
   write("000 a\r\n000 b\r\n"); // other numbers, the same memos
+  list.items.clear();
+  follower.changed();
+  EXPECT_EQ(list.items, Texts{}) << "not replaced";
+  // Each a change, however alike: swapped, another letter, split otherwise,
+  // a character that differs from the one before in its high byte only.
+  const std::tuple<std::string, Texts> changes[] = {
+      {"000 b\r\n001 a\r\n", {L"b", L"a"}},   {"000 b\r\n001 c\r\n", {L"b", L"c"}},
+      {"000 ab\r\n001 c\r\n", {L"ab", L"c"}}, {"000 a\r\n001 bc\r\n", {L"a", L"bc"}},
+      {"000 \x82\xa0\r\n", {L"あ"}},          {"000 B\r\n", {L"B"}},
+  };
+  for (const auto &[file, memos] : changes) {
+    write(file);
+    follower.changed();
+    EXPECT_EQ(list.items, memos);
+  }
+  write("000 B\r\n000 a\r\n");
+  follower.changed();
+  write("001 B\r\n001 a\r\n"); // what the list shows again
   list.items.clear();
   follower.changed();
   EXPECT_EQ(list.items, Texts{}) << "not replaced";
@@ -134,6 +171,25 @@ TEST_F(MemoFollowerTest, TheStripsOwnWritesAreNotChangesAndAMissingFileIsNotCrea
   store.append(L"by another copy");
   follower.changed();
   EXPECT_EQ(list.items, (Texts{L"a", L"b", L"by another copy"}));
+  // The strip's write seen, then the file back as it was: followed.
+  const std::string before = files.files["memo.txt"];
+  store.append(L"c");
+  follower.wroteFile();
+  write(before);
+  follower.changed();
+  EXPECT_EQ(list.items, (Texts{L"a", L"b", L"by another copy"}));
+  // Written while another program holds the file: nothing to follow until
+  // the list takes the focus and fills.
+  store.append(L"d");
+  list.items.clear();
+  files.operations = 0;
+  files.failAt = 1;
+  follower.wroteFile();
+  files.failAt = 0;
+  write("000 other\r\n");
+  follower.changed();
+  EXPECT_EQ(list.items, Texts{});
+  fill();
   files.files.clear();
   follower.changed();
   EXPECT_EQ(list.items, Texts{});
@@ -166,6 +222,15 @@ TEST_F(MemoFollowerTest, APickStaysWithItsOwnMemoThroughARewriteInPlace) {
   write("000 X\r\n");
   follower.changed();
   EXPECT_EQ(list.cursel, -1);
+  // The first memo is picked like any other; a refill of the list ends it.
+  pick(0);
+  write("000 Y\r\n001 X\r\n");
+  follower.changed();
+  EXPECT_EQ(list.cursel, 1);
+  write("");
+  follower.changed();
+  follower.filled(Texts{});
+  EXPECT_EQ(follower.picked(-1, L"X"), -1);
 }
 
 TEST(KeptPick, IsFoundAtItsPlaceOrTheOnePlaceHoldingItsText) {

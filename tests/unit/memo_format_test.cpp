@@ -49,7 +49,9 @@ TEST(ParseMemos, LastLineNeedsNoTerminator) {
 TEST(ParseMemos, FourOrMoreDigitsAreOneIndex) {
   EXPECT_EQ(parseMemos(L"999 last short\r\n1000 first long\r\n12345 far\r\n"),
             (Texts{L"last short", L"first long", L"far"}));
-  EXPECT_EQ(parseMemos(L"1000\r\n"), (Texts{L""}));
+  EXPECT_EQ(parseMemos(L"1000\r\n1999 y\r\n"), (Texts{L"", L"y"}));
+  // Digits that do not start the line are no index.
+  EXPECT_EQ(parseMemos(L"a1234 x\r\n"), (Texts{L"4 x"}));
   // A text that starts with digits stays whole behind a three-digit index.
   EXPECT_EQ(parseMemos(L"001 2024年の予定\r\n"), (Texts{L"2024年の予定"}));
 }

@@ -193,9 +193,14 @@ TEST(MemoStoreWrites, ARefusalSaysWhichMemosWouldReadOtherwiseAndWhy) {
     return FileError::Action::create; // stands for "written"
   };
   // 縺ｱ in Shift-JIS reads as UTF-8 ぱ: only the new memo would read
-  // otherwise, in an empty file and beside memos of ASCII alike.
+  // otherwise, in an empty file and beside memos of ASCII alike; beside one
+  // that three of Shift-JIS keep Shift-JIS, 縺ｲ would turn the file and make
+  // it read ぱ.
   for (const std::string file : {"", "000 a\r\n"})
     EXPECT_EQ(refusal(file, [&] { store.append(L"縺ｱ"); }), FileError::Action::wouldMisreadNew);
+  const std::string others = "000 \xE3\x81\xB1\r\n001 \x93\xfa\r\n002 \x8c\x8e\r\n003 \x89\xce\r\n";
+  ASSERT_EQ(store.memosOf(others), (Texts{L"縺ｱ", L"日", L"月", L"火"}));
+  EXPECT_EQ(refusal(others, [&] { store.append(L"縺ｲ"); }), FileError::Action::wouldMisread);
   // Renumbered, a Shift-JIS line of a UTF-8 file would become UTF-8: the
   // file's encoding stays, a memo's text would not.
   const std::string mixed = "\xEF\xBB\xBF"
@@ -288,6 +293,25 @@ TEST_F(MemoStoreTest, AFolderNamedLikeTheFileIsAnErrorNotACrash) {
   EXPECT_THROW(store.readAll(), FileError);
   EXPECT_THROW(store.snapshot(), FileError);
   EXPECT_THROW(store.append(L"x"), FileError);
+}
+
+TEST(MemoStoreFailures, AnAddThatCannotReadTheFileSaysItCouldNotWrite) {
+  tallynix::testing::MemoryFileSystem files;
+  files.files["memo.txt"] = "000 a\r\n";
+  MemoStore store(files);
+  // Resolving the name and the turn, then the size and the read.
+  for (const auto &[failing, told] :
+       {std::pair{3, FileError::Action::query}, std::pair{4, FileError::Action::write}}) {
+    files.operations = 0;
+    files.failAt = failing;
+    try {
+      store.append(L"b");
+      ADD_FAILURE() << "no error";
+    } catch (const FileError &error) {
+      EXPECT_EQ(error.action(), told) << failing;
+    }
+  }
+  EXPECT_EQ(files.files["memo.txt"], "000 a\r\n");
 }
 
 TEST(MemoStoreFailures, AFailedRemoveKeepsTheFileAsItWas) {
