@@ -122,13 +122,12 @@ void MemoStore::write(std::string_view before, std::string after, Reading readin
     // Every line keeps its bytes, and a line reads by its bytes and the
     // file's reading alone: a file that still reads as it did, and reads
     // the new line in the encoding it was written in, reads every memo as
-    // before and the new one as written, without decoding it all.
-    std::string_view line = std::string_view(after).substr(before.size());
-    line.remove_prefix(line.starts_with("\r\n") ? 2 : 0); // the end of a last line saved without it
-    line.remove_suffix(2);
+    // before and the new one as written, without decoding it all. (The CR
+    // LF around the new line weigh nothing either way.)
+    const std::string_view added = std::string_view(after).substr(before.size());
     if (readingOf(after, codec_) == reading &&
-        readsAsUtf8(line, reading, codec_) == (reading.encoding == Encoding::utf8))
-      return files_.append(fileName_, std::string_view(after).substr(before.size()));
+        readsAsUtf8(added, reading, codec_) == (reading.encoding == Encoding::utf8))
+      return files_.append(fileName_, added);
     // The reading would turn: a UTF-8 file gets the byte order mark in
     // front, and so is rewritten, and a Shift-JIS file is refused.
     all = memo::decodeMemos(before, reading, codec_).memos;

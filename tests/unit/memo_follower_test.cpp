@@ -174,6 +174,7 @@ TEST_F(MemoFollowerTest, TheStripsOwnWritesAreNotChangesAndAMissingFileIsNotCrea
   // The strip's write seen, then the file back as it was: followed.
   const std::string before = files.files["memo.txt"];
   store.append(L"c");
+  list.items.clear();
   follower.wroteFile();
   write(before);
   follower.changed();
@@ -230,6 +231,15 @@ TEST_F(MemoFollowerTest, APickStaysWithItsOwnMemoThroughARewriteInPlace) {
   write("");
   follower.changed();
   follower.filled(Texts{});
+  EXPECT_EQ(follower.picked(-1, L"X"), -1);
+  // So does the strip's own write.
+  write("000 X\r\n");
+  follower.changed();
+  pick(0);
+  write("");
+  follower.changed();
+  EXPECT_EQ(follower.picked(-1, L"X"), 0);
+  follower.wroteFile();
   EXPECT_EQ(follower.picked(-1, L"X"), -1);
 }
 
