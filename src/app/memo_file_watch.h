@@ -7,8 +7,8 @@
 #include "win32/handles.h"
 #include "win32/runtime.h"
 
+#include <array>
 #include <string_view>
-#include <vector>
 
 namespace tallynix {
 
@@ -31,8 +31,13 @@ public:
   bool changed(HANDLE handle) noexcept;
 
 private:
+  void watch(win32::UniqueChangeNotification &folder, const wchar_t *path, HWND window,
+             UINT message);
+
   win32::Runtime &runtime_;
-  std::vector<win32::UniqueChangeNotification> folders_;
+  bool started_ = false;
+  // The current folder, and the folder of the file a linked memo.txt leads to.
+  std::array<win32::UniqueChangeNotification, 2> folders_;
 };
 
 } // namespace tallynix
