@@ -328,9 +328,11 @@ def table(results: dict) -> str:
             format(exe["bytes"], ","), exe["bytes"] / 1024, ", ".join(exe["dlls"])))
         # 300 KiB until UTF-8 memo files, per-monitor DPI and the tooltips came (308 KiB);
         # 320 KiB until the checked write path, the turn beside a linked memo.txt and the
-        # session's end came (320.5 KiB).
-        ok = exe["bytes"] <= 328 * 1024 and not exe["non_system"]
-        budgets.append(("win64 stripped exe <= 328 KiB, system DLLs only", ok,
+        # session's end came (320.5 KiB); 328 KiB until the keyboard's icon, renumbering
+        # that keeps hand-typed lines, clear all through a viewer, links whose target is
+        # gone and following a linked memo.txt came (333 KiB).
+        ok = exe["bytes"] <= 336 * 1024 and not exe["non_system"]
+        budgets.append(("win64 stripped exe <= 336 KiB, system DLLs only", ok,
                         "%.1f KiB%s" % (exe["bytes"] / 1024,
                                         "; not system: " + ", ".join(exe["non_system"]) if exe["non_system"] else "")))
 
