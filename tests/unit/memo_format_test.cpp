@@ -139,8 +139,9 @@ TEST(RemoveAt, ALineTypedByHandShowsTheSameMemoUnderItsNewNumber) {
   const auto lastMemo = [](std::string_view file) {
     return tallynix::memo::decodeMemos(file, codec).memos.back();
   };
-  for (const std::string line : {"2025年の目標", "2025\x94\x4e", "0123 foo", "000Xfoo", "ab12 x",
-                                 "12", "1234", "5000  two spaces", "000 001"})
+  for (const std::string line :
+       {"2025年の目標", "2025\x94\x4e", "0123 foo", "000Xfoo", "ab12 x", "12", "1234",
+        "5000  two spaces", "000 001", "abc\x94\x4e", "😀12 x"})
     for (const int others : {1, 100, 1000}) {
       std::string file;
       for (int k = 0; k <= others; ++k)
@@ -227,6 +228,7 @@ TEST(EncodingOf, WeighsBothReadingsAndInDoubtKeepsShiftJis) {
       {"ﾃｽ, UTF-8 ý", "000 \xC3\xBD\r\n", Encoding::shiftJis},
       {"ﾃｽﾄの作成, UTF-8 of Latin Extended, a combining mark and Hangul",
        "000 \xC3\xBD\xC4\x82\xCC\x8D\xEC\x90\xAC\r\n", Encoding::shiftJis},
+      {"ﾃｽ typed without a number", "\xC3\xBD\r\n", Encoding::shiftJis},
       {"燿、, UTF-8 of Samaritan", "000 \xE0\xA0\x81\x41\r\n", Encoding::shiftJis},
       {"笙子, UTF-8 ♎q", "000 \xE2\x99\x8E\x71 090\r\n", Encoding::shiftJis},
       {"Shift-JIS lines beside a line of 莉子", "000 \x8B\x8D\x93\xfb\r\n001 \xE4\xBB\x8E\x71\r\n",
@@ -236,10 +238,13 @@ TEST(EncodingOf, WeighsBothReadingsAndInDoubtKeepsShiftJis) {
       {"a byte order mark and ASCII", bom + "000 memo\r\n", Encoding::utf8},
       {"Hokkaidō, no Shift-JIS", "000 Hokkaidō\r\n", Encoding::utf8},
       {"牛乳", "000 牛乳\r\n", Encoding::utf8},
+      {"牛乳 after memos of ASCII", "000 memo\r\n001 memo\r\n002 牛乳\r\n", Encoding::utf8},
       {"あい", "000 あい\r\n", Encoding::utf8},
       {"long vowels", "000 Kyūshū\r\n", Encoding::utf8},
+      {"an accent right before kana", "000 caféオレ\r\n", Encoding::utf8},
       {"long vowels inside a word", "000 Ryōta\r\n", Encoding::utf8},
       {"accented Latin", "000 Müller\r\n", Encoding::utf8},
+      {"accented Latin typed without a number", "Müller\r\ncafé\r\n", Encoding::utf8},
       {"Hangul", "000 한국어\r\n", Encoding::utf8},
       {"a keycap", "000 #️⃣\r\n", Encoding::utf8},
       {"an arrow and a quote between ASCII words", "000 NRT→LAX, it’s OK\r\n", Encoding::utf8},
@@ -284,6 +289,8 @@ TEST(DecodeMemos, ReadsEachLineAsItWasWritten) {
       {"000 田中さんに電話\r\n001 \xE4\x95\x91\xE5\x95\x9F\r\n",
        Encoding::utf8,
        {L"田中さんに電話", L"苺大福"}},
+      // ﾂー, which as UTF-8 is a control character and a bracket.
+      {"000 牛乳\r\n001 \xC2\x81\x5B\r\n", Encoding::utf8, {L"牛乳", L"ﾂー"}},
       {"\xEF\xBB\xBF"
        "000 田中さんに電話\r\n001 \xE4\x95\x91\xE5\x95\x9F\r\n",
        Encoding::utf8,
@@ -305,12 +312,50 @@ TEST(Utf8, StoresAnyCharacterAndReadsItBack) {
   const std::wstring text = L"卵😀 é \u2400";
   const std::string bytes = tallynix::utf8::encode(text);
   EXPECT_EQ(bytes, "卵😀 é \xE2\x90\x80");
-  std::wstring back;
+  std::wstring back = L"x";
   EXPECT_TRUE(tallynix::utf8::appendDecoded(bytes, back));
-  EXPECT_EQ(back, text);
-  EXPECT_FALSE(tallynix::utf8::appendDecoded("\x82\xa0", back)); // Shift-JIS
-  EXPECT_EQ(back, text);
-  if constexpr (sizeof(wchar_t) == 2) {
-    EXPECT_EQ(tallynix::utf8::encode(std::wstring(1, wchar_t(0xD800))), "\xEF\xBF\xBD");
+  EXPECT_EQ(back, L"x" + text);
+  EXPECT_FALSE(tallynix::utf8::appendDecoded("ab\x82\xa0", back)); // Shift-JIS after ASCII
+  EXPECT_EQ(back, L"x" + text);
+}
+
+TEST(Utf8, TakesEveryCharacterAtTheEdgesOfItsLengthsAndNothingPastThem) {
+  // The first and last code point of each length, and each side of the
+  // surrogates, both ways.
+  const std::pair<std::string, std::wstring> characters[] = {
+      {"\x7F", L"\x7F"},
+      {"\xC2\x80", L"\x80"},
+      {"\xDF\xBF", L"\x7FF"},
+      {"\xE0\xA0\x80", L"\x800"},
+      {"\xED\x9F\xBF", L"\xD7FF"},
+      {"\xEE\x80\x80", L"\xE000"},
+      {"\xEF\xBF\xBF", L"\xFFFF"},
+      {"\xF0\x90\x80\x80", L"\U00010000"},
+      {"\xF1\x80\x80\x80", L"\U00040000"},
+      {"\xF3\xBF\xBF\xBF", L"\U000FFFFF"},
+      {"\xF4\x8F\xBF\xBF", L"\U0010FFFF"},
+  };
+  for (const auto &[bytes, text] : characters) {
+    std::wstring back;
+    EXPECT_TRUE(tallynix::utf8::appendDecoded(bytes, back)) << bytes;
+    EXPECT_EQ(back, text) << bytes;
+    EXPECT_EQ(tallynix::utf8::encode(text), bytes) << bytes;
+  }
+  // Overlong forms, surrogates, past U+10FFFF, bytes out of a lead's range,
+  // and a character cut short by the end of a line (the view ends before
+  // bytes that would complete it).
+  for (const std::string_view bytes : std::initializer_list<std::string_view>{
+           "\x80", "\xC1\xBF", "\xC2\x7F", "\xC2\xC0", "\xE0\x9F\xBF", "\xE0\xA0\x7F",
+           "\xE1\x80\xC0", "\xED\xA0\x80", "\xF0\x8F\xBF\xBF", "\xF1\x7F\x80\x80",
+           "\xF1\xC0\x80\x80", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80",
+           std::string_view("a\xE3\x81\x82", 3)})
+    EXPECT_FALSE(tallynix::utf8::isValid(bytes)) << bytes;
+  // A lone surrogate, or a code point no UTF-16 can hold, is stored as U+FFFD.
+  const std::wstring lone{wchar_t(0xDFFF)};
+  EXPECT_EQ(tallynix::utf8::encode(lone + wchar_t(0xD800)), "\xEF\xBF\xBD\xEF\xBF\xBD");
+  if constexpr (sizeof(wchar_t) == 4) {
+    EXPECT_EQ(tallynix::utf8::encode(std::wstring{wchar_t(0xD800), wchar_t(0xDC00)}),
+              "\xEF\xBF\xBD\xEF\xBF\xBD");
+    EXPECT_EQ(tallynix::utf8::encode(std::wstring(1, wchar_t(0x110000))), "\xEF\xBF\xBD");
   }
 }
