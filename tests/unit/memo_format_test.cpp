@@ -244,6 +244,18 @@ TEST(EncodingOf, WeighsBothReadingsAndInDoubtKeepsShiftJis) {
       {"an accent right before kana", "000 caféオレ\r\n", Encoding::utf8},
       {"long vowels inside a word", "000 Ryōta\r\n", Encoding::utf8},
       {"accented Latin", "000 Müller\r\n", Encoding::utf8},
+      // Texts of the memo sets that each read otherwise under a rule a
+      // little off: accents at a word's end, a run after a word, a lone
+      // 0x80 byte taken for ASCII, a symbol after a word.
+      {"accents", "000 café au lait\r\n", Encoding::utf8},
+      {"accents", "000 Café Chloé\r\n", Encoding::utf8},
+      {"accents", "000 Fauré Op.\r\n", Encoding::utf8},
+      {"accents", "000 Bogotá\r\n", Encoding::utf8},
+      {"accents", "000 Meet Shin'ya @ Café Bleu\r\n", Encoding::utf8},
+      {"long vowels and a hyphen", "000 Chūō-ku St.\r\n", Encoding::utf8},
+      {"a kanji of level 2", "000 糀\r\n", Encoding::utf8},
+      {"a rare word", "000 嚠喨\r\n", Encoding::utf8},
+      {"an arrow after a flight number", "000 - flight JL123 NRT→LAX\r\n", Encoding::utf8},
       {"accented Latin typed without a number", "Müller\r\ncafé\r\n", Encoding::utf8},
       {"Hangul", "000 한국어\r\n", Encoding::utf8},
       {"a keycap", "000 #️⃣\r\n", Encoding::utf8},
