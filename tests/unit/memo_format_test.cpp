@@ -301,6 +301,11 @@ TEST(DecodeMemos, ReadsEachLineAsItWasWritten) {
       {"000 田中さんに電話\r\n001 \xE4\x95\x91\xE5\x95\x9F\r\n",
        Encoding::utf8,
        {L"田中さんに電話", L"苺大福"}},
+      // A UTF-8 memo with an accent inside a word, then two Shift-JIS ones.
+      {"000 Reykjavík\r\n001 \x98\x6b\x95\xa3\x81\x82\x95\x7a\x92\x63\x8a\xb1\x82\xb7\r\n"
+       "002 \xe4\x95\x89\xd4 1/26(\x8c\x8e)\x90\xb6\r\n",
+       Encoding::utf8,
+       {L"Reykjavík", L"鰐淵≠布団干す", L"苺花 1/26(月)生"}},
       // ﾂー, which as UTF-8 is a control character and a bracket.
       {"000 牛乳\r\n001 \xC2\x81\x5B\r\n", Encoding::utf8, {L"牛乳", L"ﾂー"}},
       {"\xEF\xBB\xBF"
