@@ -341,8 +341,6 @@ int MainWindow::selectedItem() {
   return static_cast<int>(SendMessageW(memoList_, CB_GETCURSEL, 0, 0));
 }
 
-std::wstring MainWindow::fieldText() { return typedText(); }
-
 void MainWindow::startWatching() { watch_.start(hwnd(), kFolderChanged, kMemoFileName); }
 void MainWindow::stopWatching() { watch_.stop(); }
 void MainWindow::callOnScreen() { runtime().whenIdle(hwnd(), kOnScreen); }

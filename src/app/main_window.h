@@ -70,7 +70,6 @@ private:
   // FollowedList
   bool droppedDown() override;
   int selectedItem() override;
-  std::wstring fieldText() override;
   void replaceItems(std::span<const std::wstring> memos, int select) override;
   void startWatching() override;
   void stopWatching() override;

@@ -129,11 +129,10 @@ void MemoFollower::follow(bool evenIfDropped) {
   const auto memos = changes();
   if (!memos)
     return;
-  state_.pick.look(list_.selectedItem(), list_.fieldText());
+  state_.pick.look(list_.selectedItem(), list_.typedText());
   replacing_ = true;
   list_.replaceItems(*memos, state_.pick.placeIn(*memos));
   replacing_ = false;
-  state_.known = fingerprintOf(*memos);
 }
 
 std::optional<std::vector<std::wstring>> MemoFollower::changes() {
@@ -149,8 +148,10 @@ std::optional<std::vector<std::wstring>> MemoFollower::changes() {
     return std::nullopt;
   state_.seen = seen;
   std::vector<std::wstring> memos = memos_.memosOf(*bytes);
-  if (fingerprintOf(memos) == *state_.known)
+  const std::uint64_t known = fingerprintOf(memos);
+  if (known == *state_.known)
     return std::nullopt;
+  state_.known = known; // what the list is about to stand for
   return memos;
 }
 

@@ -54,7 +54,7 @@ public:
   virtual bool droppedDown() = 0;
   // The selected item (-1 for none) and the edit field's text.
   virtual int selectedItem() = 0;
-  virtual std::wstring fieldText() = 0;
+  virtual std::wstring typedText() = 0;
   // Replaces the items with `memos` and selects `select` (-1: none), the
   // edit field's text, caret and selection left as they are.
   virtual void replaceItems(std::span<const std::wstring> memos, int select) = 0;
@@ -118,7 +118,8 @@ private:
   // filled from. Nothing when it still does, when the list was never
   // filled, or when the file cannot be read just now (a later change, an
   // activation or the list's focus brings it). A missing file holds no
-  // memos; it is not created.
+  // memos; it is not created. The memos returned are what the list stands
+  // for from then on.
   std::optional<std::vector<std::wstring>> changes();
 
   MemoStore &memos_;

@@ -26,7 +26,7 @@ struct ListOnScreen final : FollowedList {
 
   bool droppedDown() override { return dropped; }
   int selectedItem() override { return cursel; }
-  std::wstring fieldText() override { return field; }
+  std::wstring typedText() override { return field; }
   void replaceItems(std::span<const std::wstring> memos, int select) override {
     items.assign(memos.begin(), memos.end());
     cursel = select;
